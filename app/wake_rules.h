@@ -1,0 +1,15 @@
+#pragma once
+// What ends the saver: a key press, the pointer moving 36 pixels or more from
+// where it first moved, or a quit request.
+
+extern bool mouseOriginSet;
+extern int mouseOriginX;
+extern int mouseOriginY;
+extern bool quitRequested;
+
+// Applies the mouse rule to the pointer standing at (x, y); true when it fires.
+bool mouseRuleFires(int x, int y);
+
+// Drains the SDL event queue as the main loop does at the start of each pass.
+// True when the saver should stop.
+bool drainEventsAndCheckWake();

@@ -1,0 +1,57 @@
+#include "display/display_setup.h"
+
+#include "diag/trace.h"
+#include "display/page_layout.h"
+
+#include <SDL_image.h>
+
+#include <cstdlib>
+#include <ctime>
+
+DisplayContext displayContext;
+
+bool initDisplay()
+{
+    trace("start init");
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    bool ready = false;
+    if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+            return false;
+        pageLayout = computePageLayout(mode.w, mode.h);
+        SDL_SetHint("SDL_RENDER_SCALE_QUALITY", "1");
+        displayContext.window = SDL_CreateWindow("Tapwrite Screen Saver", SDL_WINDOWPOS_UNDEFINED,
+            SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight, SDL_WINDOW_SHOWN);
+        if (displayContext.window) {
+            displayContext.renderer = SDL_CreateRenderer(displayContext.window, -1, SDL_RENDERER_ACCELERATED);
+            if (displayContext.renderer) {
+                SDL_SetRenderDrawColor(displayContext.renderer, 0, 0, 0, 0);
+                int imageFlags = IMG_Init(IMG_INIT_PNG);
+                int fontResult = TTF_Init();
+                ready = (imageFlags & IMG_INIT_PNG) != 0 && fontResult != -1;
+            }
+        }
+    }
+    trace("return from init");
+    return ready;
+}
+
+bool loadAssets()
+{
+    if (SDL_Surface* surface = IMG_Load(paperPicturePath().c_str())) {
+        displayContext.paperTexture = SDL_CreateTextureFromSurface(displayContext.renderer, surface);
+        SDL_FreeSurface(surface);
+    }
+    if (!displayContext.paperTexture) {
+        trace(" cant find texture");
+        return false;
+    }
+    displayContext.font = TTF_OpenFont(fontPath().c_str(), fontPointSize(pageLayout));
+    if (!displayContext.font) {
+        trace(" cant find font");
+        return false;
+    }
+    return true;
+}

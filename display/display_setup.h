@@ -1,0 +1,29 @@
+#pragma once
+// The window, renderer and the two assets the page is drawn with.
+#include <SDL.h>
+#include <SDL_ttf.h>
+
+#include <string>
+
+struct DisplayContext {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* paperTexture = nullptr;
+    TTF_Font* font = nullptr;
+    SDL_Texture* lineTexture = nullptr;
+    int lineTextureWidth = 0;
+    int lineTextureHeight = 0;
+    SDL_Color textColour{0, 0, 0, 0};
+};
+
+extern DisplayContext displayContext;
+
+// Seeds the generator, opens the desktop-sized window with an accelerated
+// renderer and starts the image and font libraries. False when any of it fails.
+bool initDisplay();
+// Loads the paper picture and opens the font. False when either is missing.
+bool loadAssets();
+
+// Where the two assets are looked for.
+std::string paperPicturePath();
+std::string fontPath();

@@ -1,0 +1,94 @@
+#include "display/page_drawing.h"
+
+#include "display/display_setup.h"
+#include "display/page_layout.h"
+#include "display/typing_engine.h"
+#include "platform/pacing.h"
+
+namespace {
+// A page holds 48 typed lines; the 49th goes out with the sheet.
+constexpr size_t fullPageLines = 48;
+
+void drawPaper()
+{
+    pageLayout.paperRect.y = paperTopFor(pageLayout, typingState.scrollLines);
+    SDL_RenderCopy(displayContext.renderer, displayContext.paperTexture, nullptr, &pageLayout.paperRect);
+}
+}
+
+void renderLine(std::string text)
+{
+    if (displayContext.lineTexture) {
+        SDL_DestroyTexture(displayContext.lineTexture);
+        displayContext.lineTexture = nullptr;
+    }
+    // Latin-1: every byte is one character.
+    SDL_Surface* surface = TTF_RenderText_Blended(displayContext.font, text.c_str(), displayContext.textColour);
+    displayContext.lineTexture = SDL_CreateTextureFromSurface(displayContext.renderer, surface);
+    SDL_FreeSurface(surface);
+}
+
+void drawPage()
+{
+    SDL_RenderClear(displayContext.renderer);
+    drawPaper();
+    int y = firstLineTop(pageLayout, pageLayout.paperRect.y);
+    int x = static_cast<int>(pageLayout.textX);
+    for (const std::string& line : typingState.lines) {
+        renderLine(line);
+        // An empty line gives no texture; its query fails and nothing is drawn.
+        if (displayContext.lineTexture) {
+            SDL_QueryTexture(displayContext.lineTexture, nullptr, nullptr, &displayContext.lineTextureWidth,
+                &displayContext.lineTextureHeight);
+            SDL_Rect where{x, y, displayContext.lineTextureWidth, displayContext.lineTextureHeight};
+            SDL_RenderCopy(displayContext.renderer, displayContext.lineTexture, nullptr, &where);
+        }
+        y = nextLineTop(pageLayout, y);
+    }
+}
+
+void drawFrame()
+{
+    drawPage();
+    SDL_RenderPresent(displayContext.renderer);
+}
+
+void feedPaper()
+{
+    for (int k = 0; k < 10; ++k) {
+        typingState.scrollLines = k;
+        SDL_RenderClear(displayContext.renderer);
+        drawPaper();
+        SDL_RenderPresent(displayContext.renderer);
+        pauseFor(drawRandom() % 150 + 10);
+        pauseFor(100);
+    }
+}
+
+int ejectFrameCount(int lineCount)
+{
+    const PageLayout& l = pageLayout;
+    return static_cast<int>((l.paperBaseY + l.paperHeight - lineCount * l.lineHeight) / l.lineHeight + 5);
+}
+
+void ejectPage()
+{
+    int frames = ejectFrameCount(static_cast<int>(typingState.lines.size()));
+    for (int i = 0; i < frames; ++i) {
+        typingState.scrollLines += 1;
+        drawPage();
+        pauseFor(drawRandom() % 150 + 10);
+        SDL_RenderPresent(displayContext.renderer);
+    }
+    feedPaper();
+}
+
+void turnPageIfFull()
+{
+    if (typingState.lines.size() <= fullPageLines || !typingState.lineEnded)
+        return;
+    ejectPage();
+    typingState.lines.clear();
+    typingState.lines.emplace_back();
+    typeNextCharacter();
+}

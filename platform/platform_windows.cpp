@@ -1,0 +1,39 @@
+#include "platform/platform.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+const char* platformCommandLine()
+{
+    return GetCommandLineA();
+}
+
+WindowHandle platformForegroundWindow()
+{
+    return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(GetForegroundWindow()));
+}
+
+void platformInformationBox(const char* text, const char* caption)
+{
+    MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+}
+
+bool platformDrainMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            return true;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return false;
+}
+
+void platformSetArguments(int, char**)
+{
+}
+
+void platformSetCommandLineForTest(const char*)
+{
+}
