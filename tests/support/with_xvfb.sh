@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs a command on a private Xvfb screen of the given size, then stops the server.
+# Usage: with_xvfb.sh WIDTHxHEIGHT command [args...]
+set -u
+size=$1
+shift
+dir=$(mktemp -d)
+trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$dir"' EXIT
+mkfifo "$dir/displayfd"
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp +extension GLX 3>"$dir/displayfd" 2>"$dir/xvfb.log" &
+xvfb=$!
+if ! read -r -t 20 number <"$dir/displayfd"; then
+  echo "with_xvfb: Xvfb did not start" >&2
+  cat "$dir/xvfb.log" >&2
+  exit 1
+fi
+export DISPLAY=":$number"
+"$@"
