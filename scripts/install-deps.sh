@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs, from Debian's packages, whatever the build, the saver and its tests need.
+set -euo pipefail
+packages=(
+  cmake g++ make pkg-config
+  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
+  libgtest-dev libx11-dev
+  xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "Installing: ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
