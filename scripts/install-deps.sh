@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
-  libgtest-dev libx11-dev
+  libgtest-dev libx11-dev valgrind
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
 )
 missing=()
