@@ -1,4 +1,5 @@
 // The saver's entry routine: decode the switches, trace them, act on the mode.
+#include "app/entry.h"
 #include "app/command_line.h"
 #include "app/run_path.h"
 #include "diag/trace.h"

@@ -21,6 +21,3 @@ bool platformDrainMessages();
 void platformSetArguments(int argc, char** argv);
 // Tests: replaces the command line with the given text (nullptr restores argv's).
 void platformSetCommandLineForTest(const char* commandLine);
-
-// The saver's entry routine, shared by both platforms.
-extern "C" int WinMain(void* instance, void* previousInstance, char* commandLine, int showCommand);
