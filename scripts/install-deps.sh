@@ -6,6 +6,8 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
   libgtest-dev libx11-dev valgrind
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
+  # SDL draws its message boxes with the X server's core fonts.
+  xfonts-base
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,245 @@
+#include "e2e_support.h"
+
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+
+namespace e2e {
+
+std::filesystem::path saverProgram()
+{
+    return TAPWRITE_E2E_SAVER;
+}
+
+std::filesystem::path tracedSaverProgram()
+{
+    return TAPWRITE_E2E_TRACED_SAVER;
+}
+
+std::filesystem::path assetFolder()
+{
+    return TAPWRITE_E2E_ASSETS;
+}
+
+std::filesystem::path buildFolder()
+{
+    return TAPWRITE_E2E_BUILD_DIR;
+}
+
+void clearTrace()
+{
+    std::ofstream truncate(TAPWRITE_E2E_TRACE_LOG, std::ios::out | std::ios::trunc);
+}
+
+std::string traceText()
+{
+    std::ifstream in(TAPWRITE_E2E_TRACE_LOG, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> traceLines()
+{
+    std::vector<std::string> lines;
+    std::string text = traceText();
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start)); // an unfinished last line
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::string> traceHeader(const std::string& mode)
+{
+    return {"************", "", "", "scrMode", mode};
+}
+
+std::vector<std::string> traceOf(const std::string& mode, const std::vector<std::string>& after)
+{
+    std::vector<std::string> lines = traceHeader(mode);
+    lines.insert(lines.end(), after.begin(), after.end());
+    return lines;
+}
+
+X11Display& x11()
+{
+    static X11Display display;
+    return display;
+}
+
+TempFolder::TempFolder(const std::string& stem)
+{
+    std::string pattern = "/tmp/" + stem + "-XXXXXX";
+    if (mkdtemp(pattern.data()))
+        path_ = pattern;
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ignored;
+    if (!path_.empty())
+        std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::string> TempFolder::contents() const
+{
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path_))
+        found.push_back(std::filesystem::relative(entry.path(), path_).string());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+namespace {
+void placeAsset(const std::filesystem::path& target, const std::filesystem::path& real, AssetFile kind)
+{
+    switch (kind) {
+    case AssetFile::Real:
+        std::filesystem::copy_file(real, target);
+        break;
+    case AssetFile::Missing:
+        break;
+    case AssetFile::Garbage: {
+        std::ofstream out(target, std::ios::binary);
+        out << "this is neither a picture nor a font\n";
+        break;
+    }
+    case AssetFile::Fifo:
+        // Opening it for reading blocks until a writer comes, which none does.
+        mkfifo(target.c_str(), 0600);
+        break;
+    }
+}
+}
+
+SaverCopy::SaverCopy(const std::filesystem::path& program, AssetFile paper, AssetFile font,
+    const std::string& folderName)
+{
+    std::filesystem::path home = folder_.path() / folderName;
+    std::filesystem::create_directories(home / "tapwritefiles");
+    program_ = home / program.filename();
+    std::filesystem::copy_file(program, program_);
+    placeAsset(home / "tapwritefiles" / "typingPaper.bmp", assetFolder() / "typingPaper.bmp", paper);
+    placeAsset(home / "tapwritefiles" / "gtw.ttf", assetFolder() / "gtw.ttf", font);
+}
+
+std::vector<std::string> commandLine(const std::filesystem::path& program, std::vector<std::string> switches)
+{
+    switches.insert(switches.begin(), program.string());
+    return switches;
+}
+
+std::optional<TopLevelWindow> waitForWindow(const std::string& name, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    do {
+        for (const TopLevelWindow& w : x11().windowsNamed(name))
+            if (w.viewable)
+                return w;
+        std::this_thread::sleep_for(20ms);
+    } while (std::chrono::steady_clock::now() < deadline);
+    return std::nullopt;
+}
+
+bool windowExists(const std::string& name)
+{
+    return !x11().windowsNamed(name).empty();
+}
+
+bool xdotool(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return runCommand(argv) == 0;
+}
+
+bool movePointer(int x, int y)
+{
+    return xdotool({"mousemove", std::to_string(x), std::to_string(y)});
+}
+
+std::optional<PageGeometry> geometryFor(int width, int height)
+{
+    // Worked out by hand from the page proportions for the two screens the
+    // tests run on: paper 60 % of the width, 8.5 x 11, nine line pitches fed
+    // in, the typing line five pitches below the paper's top edge.
+    static const PageGeometry known[] = {
+        {1920, 1080, 850, 384, 1535, 977, 522, 25},
+        {1366, 768, 604, 273, 1091, 694, 371, 18},
+    };
+    for (const PageGeometry& g : known)
+        if (g.screenWidth == width && g.screenHeight == height)
+            return g;
+    return std::nullopt;
+}
+
+bool isBlack(Uint8 r, Uint8 g, Uint8 b)
+{
+    return r == 0 && g == 0 && b == 0;
+}
+
+bool isPaper(Uint8 r, Uint8 g, Uint8 b)
+{
+    // Warm off-white; the sheet's grain, fibres and darker edges stay well above this.
+    return r >= 190 && g >= 185 && b >= 170 && r >= b;
+}
+
+bool isInk(Uint8 r, Uint8 g, Uint8 b)
+{
+    return r < 110 && g < 110 && b < 110;
+}
+
+bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    int column = (page.paperLeft + page.paperRight) / 2;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::vector<Rgb> above = x11().readRow(column, page.paperTop - 1, 1);
+        std::vector<Rgb> top = x11().readRow(column, page.paperTop, 1);
+        if (above.size() == 1 && top.size() == 1 && isBlack(above[0].r, above[0].g, above[0].b)
+            && isPaper(top[0].r, top[0].g, top[0].b)) {
+            // The last feed frame waits up to 259 ms before the first pass.
+            std::this_thread::sleep_for(600ms);
+            return true;
+        }
+        std::this_thread::sleep_for(30ms);
+    }
+    return false;
+}
+
+Screenshot::Screenshot(const std::filesystem::path& file)
+{
+    if (runCommand({"import", "-window", "root", file.string()}, 20s) != 0)
+        return;
+    SDL_Surface* loaded = IMG_Load(file.c_str());
+    if (!loaded)
+        return;
+    surface_ = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+    SDL_FreeSurface(loaded);
+}
+
+Screenshot::~Screenshot()
+{
+    SDL_FreeSurface(surface_);
+}
+
+void Screenshot::pixel(int x, int y, Uint8& r, Uint8& g, Uint8& b) const
+{
+    const auto* row = static_cast<const Uint8*>(surface_->pixels) + static_cast<size_t>(y) * surface_->pitch;
+    r = row[x * 3];
+    g = row[x * 3 + 1];
+    b = row[x * 3 + 2];
+}
+
+} // namespace e2e

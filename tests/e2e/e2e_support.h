@@ -1,0 +1,124 @@
+#pragma once
+// What the end-to-end tests share: where the programs are, the trace file, the
+// X connection, throw-away folders and saver copies, screenshots and input.
+#include "process.h"
+#include "x11_display.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+inline const std::string saverWindowName = "Tapwrite Screen Saver";
+inline const std::string boxCaption = "Information";
+
+// The product program (trace off) and the same program with its trace on.
+std::filesystem::path saverProgram();
+std::filesystem::path tracedSaverProgram();
+// The folder of assets built beside the programs.
+std::filesystem::path assetFolder();
+// Where screenshots worth keeping go.
+std::filesystem::path buildFolder();
+
+// The traced program's trace file.
+void clearTrace();
+std::vector<std::string> traceLines();
+std::string traceText();
+
+// The lines every traced start begins with: the banner, the text "\n" (a line
+// break of its own, so two empty lines), "scrMode" and the decoded mode.
+std::vector<std::string> traceHeader(const std::string& mode);
+// traceHeader(mode) followed by the given lines.
+std::vector<std::string> traceOf(const std::string& mode, const std::vector<std::string>& after);
+
+// The one X connection of the test program (see X11Display).
+X11Display& x11();
+
+
+// A fresh folder, removed with everything in it at the end of its scope.
+class TempFolder {
+public:
+    explicit TempFolder(const std::string& stem = "e2e");
+    ~TempFolder();
+    const std::filesystem::path& path() const { return path_; }
+    // Every entry below the folder, recursively, relative to it.
+    std::vector<std::string> contents() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// What a saver copy gets in its tapwritefiles/ folder.
+enum class AssetFile { Real, Missing, Garbage, Fifo };
+
+// A copy of one of the programs in a folder of its own, with a hand-made
+// tapwritefiles/ beside it.
+class SaverCopy {
+public:
+    SaverCopy(const std::filesystem::path& program, AssetFile paper, AssetFile font,
+        const std::string& folderName = "saver");
+    std::filesystem::path program() const { return program_; }
+    // The throw-away folder that holds the copy and its tapwritefiles/.
+    const TempFolder& root() const { return folder_; }
+
+private:
+    TempFolder folder_;
+    std::filesystem::path program_;
+};
+
+// argv for a program and its switches.
+std::vector<std::string> commandLine(const std::filesystem::path& program, std::vector<std::string> switches);
+
+// Polls until a viewable window with that name exists.
+std::optional<TopLevelWindow> waitForWindow(const std::string& name, std::chrono::milliseconds limit);
+bool windowExists(const std::string& name);
+
+// xdotool with these arguments; true when it succeeded.
+bool xdotool(const std::vector<std::string>& arguments);
+bool movePointer(int x, int y);
+
+// The page as it must stand on a screen of the given size after the feed.
+struct PageGeometry {
+    int screenWidth;
+    int screenHeight;
+    int paperTop;       // first row of the paper
+    int paperLeft;      // first column of the paper
+    int paperRight;     // last column of the paper
+    int typingLineTop;  // top row of the first (typing) line
+    int textLeft;       // first column of the typed text
+    int lineBand;       // rows below typingLineTop that hold the typed text
+};
+std::optional<PageGeometry> geometryFor(int width, int height);
+
+bool isBlack(Uint8 r, Uint8 g, Uint8 b);
+bool isPaper(Uint8 r, Uint8 g, Uint8 b);
+bool isInk(Uint8 r, Uint8 g, Uint8 b);
+
+// Polls the screen (read straight from the X server) until the fed sheet
+// stands at its final height: the paper's top row is paper, the row above is
+// black. Then waits for the main loop's first pass to have drained its input.
+bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit);
+
+// A screenshot taken with ImageMagick's import and read with SDL_image.
+class Screenshot {
+public:
+    // Takes it; ok() is false when import or loading failed.
+    explicit Screenshot(const std::filesystem::path& file);
+    ~Screenshot();
+    bool ok() const { return surface_ != nullptr; }
+    int width() const { return surface_->w; }
+    int height() const { return surface_->h; }
+    void pixel(int x, int y, Uint8& r, Uint8& g, Uint8& b) const;
+
+private:
+    SDL_Surface* surface_ = nullptr;
+};
+
+} // namespace e2e

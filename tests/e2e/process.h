@@ -1,0 +1,54 @@
+#pragma once
+// Starting a program under test: fork/exec with a chosen environment and
+// working directory, standard output and error captured to files, and waiting
+// for its exit with a time limit.
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct LaunchOptions {
+    // Variables to set (or, with std::nullopt, to remove) on top of this
+    // process's own environment.
+    std::map<std::string, std::optional<std::string>> environment;
+    // Working directory; the current one when empty.
+    std::filesystem::path workingDirectory;
+};
+
+class ChildProcess {
+public:
+    ChildProcess(std::vector<std::string> argv, const LaunchOptions& options = {});
+    ~ChildProcess(); // kills the child if it is still running
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool started() const { return pid_ > 0; }
+    // True while the child has not exited (reaps it when it has).
+    bool running();
+    // The exit code once it exited normally within the limit; nullopt when it
+    // is still running at the limit or was ended by a signal.
+    std::optional<int> waitForExit(std::chrono::milliseconds limit);
+    // The child ended by this signal (after waitForExit/running saw it end).
+    std::optional<int> terminatingSignal() const { return signal_; }
+    void kill();
+
+    std::string standardOutput() const;
+    std::string standardError() const;
+
+private:
+    bool reap(bool block);
+
+    pid_t pid_ = -1;
+    bool exited_ = false;
+    std::optional<int> code_;
+    std::optional<int> signal_;
+    std::filesystem::path captureDirectory_;
+};
+
+// Runs a helper command to completion (xdotool, import) and returns its exit
+// code; nullopt when it could not be run or did not end within the limit.
+std::optional<int> runCommand(const std::vector<std::string>& argv,
+    std::chrono::milliseconds limit = std::chrono::seconds(10));

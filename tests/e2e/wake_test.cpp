@@ -1,0 +1,169 @@
+// What ends the running saver, driven with real input through the X server:
+// a key press, the pointer moving 36 pixels or more from where it first
+// moved, or a window manager's close request. Nothing else does.
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+using namespace e2e;
+
+namespace {
+// How long a saver that should go on is watched.
+constexpr auto stillRunningWait = 1500ms;
+// A wake-up is handled within one main-loop pass (at most 0.3 s plus a frame).
+constexpr auto promptExit = 3s;
+
+struct StartedSaver {
+    std::unique_ptr<ChildProcess> process;
+    TopLevelWindow window;
+};
+
+// The pointer is put where the mouse origin is to be before the saver starts.
+// When the window maps under it, SDL reports a motion to that spot (from the
+// X server's enter notification); that is the first motion of the run, so it
+// fixes the origin there, wherever the pointer was before. Waiting for the
+// fed paper lets the first pass consume it before the tests move anything.
+void startSaver(StartedSaver& saver, int originX, int originY)
+{
+    std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
+    if (!page)
+        GTEST_SKIP() << "no worked-out page for this screen size";
+    ASSERT_TRUE(movePointer(originX, originY));
+    x11().focusFollowsPointer();
+    clearTrace();
+    saver.process = std::make_unique<ChildProcess>(commandLine(tracedSaverProgram(), {}));
+    ASSERT_TRUE(saver.process->started());
+    std::optional<TopLevelWindow> window = waitForWindow(saverWindowName, 10s);
+    ASSERT_TRUE(window.has_value());
+    saver.window = *window;
+    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+    ASSERT_TRUE(saver.process->running()) << "ended before any input";
+}
+
+void expectEndedPromptly(ChildProcess& process, const std::string& what)
+{
+    std::optional<int> code = process.waitForExit(promptExit);
+    ASSERT_TRUE(code.has_value()) << what << " did not end the run";
+    EXPECT_EQ(*code, 0) << what;
+    // The whole trace of a run that ended by a wake-up.
+    EXPECT_EQ(traceLines(), traceOf("0", {"start init", "return from init"})) << what;
+    EXPECT_FALSE(windowExists(saverWindowName)) << what;
+}
+
+void expectStillRunning(ChildProcess& process, const std::string& what)
+{
+    std::this_thread::sleep_for(stillRunningWait);
+    EXPECT_TRUE(process.running()) << what << " ended the run";
+}
+
+int centreX()
+{
+    return x11().screenWidth() / 2;
+}
+
+int centreY()
+{
+    return x11().screenHeight() / 2;
+}
+}
+
+TEST(Wake, KeyPressEndsTheRun)
+{
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startSaver(saver, centreX(), centreY()));
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    expectEndedPromptly(*saver.process, "a key press");
+}
+
+TEST(Wake, ButtonsWheelAndALoneKeyReleaseDoNotEndTheRun)
+{
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startSaver(saver, centreX(), centreY()));
+
+    // A release with no press the saver could see: the key goes down while
+    // no window has the focus, then the focus follows the pointer again (a
+    // pointer-driven focus change, which SDL does not answer by reporting
+    // keys already down) and the key comes up over the saver's window.
+    struct ReleaseAtEnd {
+        ~ReleaseAtEnd() { xdotool({"keyup", "b"}); }
+    } releaseAtEnd;
+    x11().focusNowhere();
+    ASSERT_TRUE(xdotool({"keydown", "b"}));
+    x11().focusFollowsPointer();
+    x11().watchKeyReleases(saver.window.id);
+    ASSERT_TRUE(xdotool({"keyup", "b"}));
+    expectStillRunning(*saver.process, "a key release alone");
+    EXPECT_EQ(x11().keyReleasesSinceWatch(), 1) << "the release never reached the saver's window";
+
+    ASSERT_TRUE(xdotool({"click", "1"}));
+    ASSERT_TRUE(xdotool({"click", "3"}));
+    expectStillRunning(*saver.process, "mouse buttons");
+
+    ASSERT_TRUE(xdotool({"click", "4"}));
+    ASSERT_TRUE(xdotool({"click", "5"}));
+    expectStillRunning(*saver.process, "the wheel");
+
+    ASSERT_TRUE(xdotool({"key", "Return"}));
+    expectEndedPromptly(*saver.process, "the key press after them");
+}
+
+TEST(Wake, QuitRequestEndsTheRun)
+{
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startSaver(saver, centreX(), centreY()));
+    ASSERT_TRUE(x11().requestClose(saver.window.id)) << "the window takes no WM_DELETE_WINDOW";
+    expectEndedPromptly(*saver.process, "the close request");
+}
+
+namespace {
+struct Move {
+    int dx; // from the origin
+    int dy;
+    bool ends;
+};
+
+struct MotionCase {
+    const char* name;
+    std::vector<Move> moves;
+};
+
+const MotionCase motionCases[] = {
+    {"WithinThirtyFiveEitherWay", {{35, 35, false}, {-35, -35, false}, {35, -35, false}}},
+    {"ThirtySixRight", {{36, 0, true}}},
+    {"ThirtySixLeft", {{-36, 0, true}}},
+    {"ThirtySixUp", {{0, -36, true}}},
+    {"ThirtySixDown", {{0, 36, true}}},
+    {"ThirtySixAlongOneAxisOnly", {{36, 35, true}}},
+    {"TwentyRightThenTwentyMore", {{20, 0, false}, {40, 0, true}}},
+};
+
+class MouseRule : public testing::TestWithParam<MotionCase> {};
+}
+
+TEST_P(MouseRule, MeasuresFromTheFirstMotion)
+{
+    // Away from the centre, where the pointer starts, so the origin is the
+    // spot the saver's first motion reported and no other.
+    const int originX = centreX() - 150;
+    const int originY = centreY() - 100;
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startSaver(saver, originX, originY));
+    expectStillRunning(*saver.process, "the first motion");
+    for (const Move& m : GetParam().moves) {
+        std::string what = "moving to " + std::to_string(m.dx) + "," + std::to_string(m.dy) + " from the origin";
+        ASSERT_TRUE(movePointer(originX + m.dx, originY + m.dy));
+        if (m.ends) {
+            expectEndedPromptly(*saver.process, what);
+            return;
+        }
+        expectStillRunning(*saver.process, what);
+    }
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    expectEndedPromptly(*saver.process, "the key press after the moves");
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, MouseRule, testing::ValuesIn(motionCases),
+    [](const testing::TestParamInfo<MotionCase>& info) { return std::string(info.param.name); });

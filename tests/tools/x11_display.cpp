@@ -1,0 +1,209 @@
+#include "x11_display.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+// A window can vanish between listing and asking about it; that is no error here.
+int ignoreErrors(Display*, XErrorEvent*)
+{
+    return 0;
+}
+}
+
+X11Display::X11Display()
+{
+    display_ = XOpenDisplay(nullptr);
+    if (display_)
+        XSetErrorHandler(ignoreErrors);
+}
+
+X11Display::~X11Display()
+{
+    if (display_)
+        XCloseDisplay(display_);
+}
+
+int X11Display::screenWidth() const
+{
+    return DisplayWidth(display_, DefaultScreen(display_));
+}
+
+int X11Display::screenHeight() const
+{
+    return DisplayHeight(display_, DefaultScreen(display_));
+}
+
+std::string X11Display::nameOf(unsigned long window)
+{
+    Atom netName = XInternAtom(display_, "_NET_WM_NAME", False);
+    Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::string name;
+    if (XGetWindowProperty(display_, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data)
+            == Success
+        && data && type == utf8 && format == 8)
+        name.assign(reinterpret_cast<char*>(data), count);
+    if (data)
+        XFree(data);
+    if (!name.empty())
+        return name;
+    char* legacy = nullptr;
+    if (XFetchName(display_, window, &legacy) && legacy) {
+        name = legacy;
+        XFree(legacy);
+    }
+    return name;
+}
+
+void X11Display::collect(unsigned long parent, std::vector<TopLevelWindow>& out)
+{
+    Window root = 0;
+    Window up = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display_, parent, &root, &up, &children, &count))
+        return;
+    for (unsigned int i = 0; i < count; ++i) {
+        XWindowAttributes attributes;
+        if (!XGetWindowAttributes(display_, children[i], &attributes))
+            continue;
+        TopLevelWindow w;
+        w.id = children[i];
+        w.name = nameOf(children[i]);
+        Window child = 0;
+        XTranslateCoordinates(display_, children[i], attributes.root, 0, 0, &w.x, &w.y, &child);
+        w.width = attributes.width;
+        w.height = attributes.height;
+        w.viewable = attributes.map_state == IsViewable;
+        out.push_back(w);
+        collect(children[i], out);
+    }
+    if (children)
+        XFree(children);
+}
+
+std::vector<TopLevelWindow> X11Display::windows()
+{
+    std::vector<TopLevelWindow> out;
+    XSync(display_, False);
+    collect(DefaultRootWindow(display_), out);
+    return out;
+}
+
+std::vector<TopLevelWindow> X11Display::windowsNamed(const std::string& name)
+{
+    std::vector<TopLevelWindow> out;
+    for (const TopLevelWindow& w : windows())
+        if (w.name == name)
+            out.push_back(w);
+    return out;
+}
+
+bool X11Display::requestClose(unsigned long window)
+{
+    Atom protocols = XInternAtom(display_, "WM_PROTOCOLS", False);
+    Atom deleteWindow = XInternAtom(display_, "WM_DELETE_WINDOW", False);
+    Atom* list = nullptr;
+    int count = 0;
+    bool takesPart = false;
+    if (XGetWMProtocols(display_, window, &list, &count)) {
+        for (int i = 0; i < count; ++i)
+            takesPart = takesPart || list[i] == deleteWindow;
+        XFree(list);
+    }
+    if (!takesPart)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display_, window, False, NoEventMask, &event);
+    XSync(display_, False);
+    return true;
+}
+
+void X11Display::watchWindowCreation()
+{
+    XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+    drainEvents();
+    created_ = 0;
+}
+
+void X11Display::drainEvents()
+{
+    XSync(display_, False);
+    while (XPending(display_)) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == CreateNotify || event.type == MapNotify)
+            ++created_;
+        else if (event.type == KeyRelease)
+            ++keyReleases_;
+    }
+}
+
+int X11Display::windowsCreatedSinceWatch()
+{
+    drainEvents();
+    return created_;
+}
+
+void X11Display::watchKeyReleases(unsigned long window)
+{
+    drainEvents();
+    XSelectInput(display_, window, KeyReleaseMask);
+    XSync(display_, False);
+    keyReleases_ = 0;
+}
+
+int X11Display::keyReleasesSinceWatch()
+{
+    drainEvents();
+    return keyReleases_;
+}
+
+std::vector<Rgb> X11Display::readRow(int x, int y, int width)
+{
+    std::vector<Rgb> row;
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width), 1, AllPlanes,
+        ZPixmap);
+    if (!image)
+        return row;
+    for (int i = 0; i < width; ++i) {
+        unsigned long pixel = XGetPixel(image, i, 0);
+        row.push_back(Rgb{static_cast<std::uint8_t>((pixel & image->red_mask) >> 16),
+            static_cast<std::uint8_t>((pixel & image->green_mask) >> 8),
+            static_cast<std::uint8_t>(pixel & image->blue_mask)});
+    }
+    XDestroyImage(image);
+    return row;
+}
+
+void X11Display::focusFollowsPointer()
+{
+    XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(display_, False);
+}
+
+void X11Display::focusNowhere()
+{
+    XSetInputFocus(display_, None, RevertToNone, CurrentTime);
+    XSync(display_, False);
+}
+
+unsigned long X11Display::focus()
+{
+    Window window = None;
+    int revert = 0;
+    XGetInputFocus(display_, &window, &revert);
+    return window;
+}

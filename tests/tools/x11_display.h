@@ -1,0 +1,79 @@
+#pragma once
+// A small Xlib client for end-to-end tests: finds top-level windows by name,
+// reads their geometry and a few screen pixels, sends a window manager's close
+// request and watches the root window for window creation. Holding one of
+// these open also keeps Xvfb from resetting between the programs a test starts.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TopLevelWindow {
+    unsigned long id = 0;
+    std::string name; // _NET_WM_NAME when set, otherwise WM_NAME
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool viewable = false;
+};
+
+struct Rgb {
+    std::uint8_t r = 0;
+    std::uint8_t g = 0;
+    std::uint8_t b = 0;
+};
+
+class X11Display {
+public:
+    // Connects to $DISPLAY; connected() is false when that fails.
+    X11Display();
+    ~X11Display();
+    X11Display(const X11Display&) = delete;
+    X11Display& operator=(const X11Display&) = delete;
+
+    bool connected() const { return display_ != nullptr; }
+    int screenWidth() const;
+    int screenHeight() const;
+
+    // Every window in the tree below the root (there is no window manager, so
+    // the programs' windows are the root's children), with its name.
+    std::vector<TopLevelWindow> windows();
+    // Windows whose name is exactly `name`.
+    std::vector<TopLevelWindow> windowsNamed(const std::string& name);
+
+    // Sends WM_PROTOCOLS / WM_DELETE_WINDOW to the window, as a window manager
+    // does when the user closes it. False when the window does not take part
+    // in that protocol.
+    bool requestClose(unsigned long window);
+
+    // Gives the keyboard to whatever window is under the pointer (PointerRoot),
+    // as the server starts. A program that set the focus to its own window
+    // leaves it on None when the window goes, and keys would then be lost.
+    void focusFollowsPointer();
+    // Takes the keyboard focus from every window: key events go nowhere.
+    void focusNowhere();
+    // The focus window: 1 for PointerRoot, 0 for None, else a window id.
+    unsigned long focus();
+
+    // From now on, counts windows created or mapped anywhere on the screen.
+    void watchWindowCreation();
+    // Windows created since watchWindowCreation (reads pending events).
+    int windowsCreatedSinceWatch();
+    // From now on, also counts the key releases delivered to this window
+    // (another client's window: key events may be selected by many clients).
+    void watchKeyReleases(unsigned long window);
+    int keyReleasesSinceWatch();
+
+    // Colours of one screen row segment, read from the root window.
+    std::vector<Rgb> readRow(int x, int y, int width);
+
+private:
+    void collect(unsigned long parent, std::vector<TopLevelWindow>& out);
+    void drainEvents();
+    std::string nameOf(unsigned long window);
+
+    struct _XDisplay* display_ = nullptr;
+    int created_ = 0;
+    int keyReleases_ = 0;
+};
