@@ -15,6 +15,11 @@ struct CommandLineCase {
     WindowHandle handle;
 };
 
+void PrintTo(const CommandLineCase& c, std::ostream* os)
+{
+    *os << "[" << c.commandLine << "]";
+}
+
 class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {
 protected:
     void TearDown() override { platformSetCommandLineForTest(nullptr); }
@@ -83,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(Switches, CommandLineTest,
         CommandLineCase{"saver.scr --s", ModeNone, 0},
         CommandLineCase{"saver.scr /", ModeNone, 0},
         CommandLineCase{"saver.scr -", ModeNone, 0},
-        CommandLineCase{"saver.scr /\xe9", ModeNone, 0}));
+        CommandLineCase{"saver.scr /\xe9", ModeNone, 0}),
+    [](const ::testing::TestParamInfo<CommandLineCase>& info) { return "line" + std::to_string(info.index); });
 
 TEST(CommandLineHandle, MinusFiveSetsEveryUpperBit)
 {
