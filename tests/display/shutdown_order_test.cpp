@@ -148,19 +148,23 @@ void expectEverythingReleased()
     EXPECT_EQ(TTF_WasInit(), 0) << "SDL_ttf still running";
 }
 
+void expectOrderlyShutdown(const Held& held)
+{
+    calls.clear();
+    recording = true;
+    shutdownSaver();
+    recording = false;
+    EXPECT_EQ(calls, expectedOrder(held));
+    expectEverythingReleased();
+}
+
 TEST(Shutdown, ReleasesInAFixedOrderEndingWithTheFontLibrary)
 {
     const Held held = runOneFrame("Pack my box with five dozen liquor jugs.");
     ASSERT_NE(held.paper, nullptr);
     ASSERT_NE(held.line, nullptr);
     ASSERT_NE(held.paper, held.line);
-    calls.clear();
-    recording = true;
-    shutdownSaver();
-    recording = false;
-
-    EXPECT_EQ(calls, expectedOrder(held));
-    expectEverythingReleased();
+    expectOrderlyShutdown(held);
 }
 
 // An empty last line leaves no line texture; the call is made all the same.
@@ -169,13 +173,7 @@ TEST(Shutdown, CallsEveryReleaseEvenForAnEmptyLineTexture)
     const Held held = runOneFrame("");
     ASSERT_NE(held.paper, nullptr);
     ASSERT_EQ(held.line, nullptr);
-    calls.clear();
-    recording = true;
-    shutdownSaver();
-    recording = false;
-
-    EXPECT_EQ(calls, expectedOrder(held));
-    expectEverythingReleased();
+    expectOrderlyShutdown(held);
 }
 
 } // namespace
