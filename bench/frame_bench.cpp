@@ -15,6 +15,7 @@
 #include "display/page_layout.h"
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
+#include "tests/support/resident_memory.h"
 
 #include <SDL.h>
 
@@ -46,15 +47,6 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-long residentKiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long total = 0;
-    long resident = 0;
-    statm >> total >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // Percentile p (0..100) of the sorted samples, nearest rank.

@@ -2,6 +2,7 @@
 // Helpers shared by the display tests: opening the saver's window once per
 // process, reading back what was drawn, and reading the resident memory.
 #include "display/display_setup.h"
+#include "tests/support/resident_memory.h"
 
 #include <SDL.h>
 
@@ -49,12 +50,3 @@ inline Screenshot readScreen()
     return shot;
 }
 
-// Resident set size of this process in KiB, from /proc/self/statm.
-inline long residentKiB()
-{
-    std::ifstream statm("/proc/self/statm");
-    long total = 0;
-    long resident = 0;
-    statm >> total >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
