@@ -7,7 +7,7 @@
 const std::vector<std::string>& builtinSentences()
 {
     static const std::vector<std::string> text{
-        "Good evening. The machine is warm and the ribbon is new.",
+        "Hello again. The machine is warm and the ribbon is new.",
         "A fresh sheet is in, the margins are set.",
         "Nothing to do now but listen to the keys.",
         "",
