@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build, the saver and its tests need.
+# Installs, from Debian's packages, whatever the build and the saver need;
+# with --tests, also what only the tests use.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
-  libgtest-dev libx11-dev valgrind
+  libgtest-dev libx11-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base
 )
+if [ "${1:-}" = "--tests" ]; then
+  # The leak check, and the compile check of the Windows platform code.
+  packages+=(valgrind g++-mingw-w64-x86-64-posix)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -4,7 +4,7 @@
 # AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
-"$top/scripts/install-deps.sh"
+"$top/scripts/install-deps.sh" --tests
 
 "$top/scripts/build.sh" "$top/build"
 ctest --test-dir "$top/build" --output-on-failure
