@@ -50,19 +50,7 @@ class DisplaySetup : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        char traceName[] = "/tmp/tapwrite_setup_trace_XXXXXX";
-        int fd = mkstemp(traceName);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        traceEnabled = true;
-        traceStream.open(traceName, std::ios::out | std::ios::trunc | std::ios::binary);
-        initResult = initDisplay();
-        traceStream.close();
-        traceEnabled = false;
-        std::ifstream written(traceName, std::ios::binary);
-        for (std::string line; std::getline(written, line);)
-            initTraceLines.push_back(line);
-        std::remove(traceName);
+        initTraceLines = traceLinesOf([] { initResult = initDisplay(); });
 
         if (initResult)
             assetsResult = loadAssets();

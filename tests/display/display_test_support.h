@@ -1,6 +1,7 @@
 #pragma once
 // Helpers shared by the display tests: opening the saver's window once per
 // process, reading back what was drawn, and reading the resident memory.
+#include "diag/trace.h"
 #include "display/display_setup.h"
 #include "tests/support/resident_memory.h"
 
@@ -8,7 +9,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <string>
 #include <vector>
 
 #include <unistd.h>
@@ -50,3 +54,25 @@ inline Screenshot readScreen()
     return shot;
 }
 
+// Runs call with the trace switched on and written to a fresh file; returns
+// the lines it traced.
+template <typename Call>
+std::vector<std::string> traceLinesOf(Call call)
+{
+    char traceName[] = "/tmp/tapwrite_display_trace_XXXXXX";
+    int fd = mkstemp(traceName);
+    if (fd >= 0)
+        close(fd);
+    traceEnabled = true;
+    traceStream.open(traceName, std::ios::out | std::ios::trunc | std::ios::binary);
+    call();
+    traceStream.close();
+    traceStream.clear();
+    traceEnabled = false;
+    std::vector<std::string> lines;
+    std::ifstream written(traceName, std::ios::binary);
+    for (std::string line; std::getline(written, line);)
+        lines.push_back(line);
+    std::remove(traceName);
+    return lines;
+}

@@ -4,6 +4,7 @@
 // the font was touched.
 #include "diag/trace.h"
 #include "display/display_setup.h"
+#include "tests/display/display_test_support.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
@@ -31,31 +32,11 @@ TTF_Font* __wrap_TTF_OpenFont(const char* file, int ptsize)
 
 namespace {
 
-// loadAssets() with the trace written to a file; returns the lines traced.
-std::vector<std::string> loadAssetsTraced(bool& result)
-{
-    char traceName[] = "/tmp/tapwrite_assets_trace_XXXXXX";
-    int fd = mkstemp(traceName);
-    EXPECT_GE(fd, 0);
-    close(fd);
-    traceEnabled = true;
-    traceStream.open(traceName, std::ios::out | std::ios::trunc | std::ios::binary);
-    result = loadAssets();
-    traceStream.close();
-    traceEnabled = false;
-    std::vector<std::string> lines;
-    std::ifstream written(traceName, std::ios::binary);
-    for (std::string line; std::getline(written, line);)
-        lines.push_back(line);
-    std::remove(traceName);
-    return lines;
-}
-
 TEST(MissingAsset, LoadAssetsFailsAndTracesWhatIsMissing)
 {
     ASSERT_TRUE(initDisplay()) << SDL_GetError();
     bool result = true;
-    const std::vector<std::string> traced = loadAssetsTraced(result);
+    const std::vector<std::string> traced = traceLinesOf([&] { result = loadAssets(); });
     EXPECT_FALSE(result);
 #ifdef PAPER_PRESENT
     EXPECT_EQ(traced, std::vector<std::string>{" cant find font"});
