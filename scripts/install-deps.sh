@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build and the saver need;
-# with --tests, also what only the tests use.
+# Installs, from Debian's packages, whatever the build and the saver need.
+# --windows adds the cross toolchain and the installer maker; --tests adds what
+# only the tests use (which includes the Windows build and Wine to run it).
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
@@ -10,10 +11,23 @@ packages=(
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base
 )
-if [ "${1:-}" = "--tests" ]; then
-  # The leak check, and the compile check of the Windows platform code.
-  packages+=(valgrind g++-mingw-w64-x86-64-posix)
-fi
+windows=(
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  # Unpacks the libraries' Debian source packages.
+  dpkg-dev
+  nsis
+)
+for option in "$@"; do
+  case "$option" in
+    --windows) packages+=("${windows[@]}") ;;
+    --tests)
+      # The leak check, the Windows build, and Wine to run it (its GL and TLS
+      # libraries are only recommended, so named here).
+      packages+=(valgrind "${windows[@]}" wine wine64 libgl1 libgl1-mesa-dri libgnutls30)
+      ;;
+    *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
