@@ -1,6 +1,7 @@
 #include "e2e_support.h"
 
 #include <SDL_image.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
@@ -216,6 +217,75 @@ bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit)
         std::this_thread::sleep_for(30ms);
     }
     return false;
+}
+
+namespace {
+// Counts pixels of a rectangle (inclusive bounds) that fail a colour test,
+// and remembers the first one for the message.
+template <typename Test>
+int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, Test test, std::string& first)
+{
+    int failing = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            Uint8 r, g, b;
+            shot.pixel(x, y, r, g, b);
+            if (!test(r, g, b)) {
+                if (failing++ == 0)
+                    first = "(" + std::to_string(x) + "," + std::to_string(y) + ") = " + std::to_string(r) + ","
+                        + std::to_string(g) + "," + std::to_string(b);
+            }
+        }
+    return failing;
+}
+}
+
+void expectFedPage(const Screenshot& shot, const PageGeometry& p)
+{
+    const int w = p.screenWidth;
+    const int h = p.screenHeight;
+    const int textTop = p.typingLineTop;
+    const int textBottom = p.typingLineTop + p.lineBand;
+    std::string first;
+    EXPECT_EQ(countFailing(shot, 0, 0, w - 1, p.paperTop - 1, isBlack, first), 0)
+        << "above the paper, first non-black pixel " << first;
+    EXPECT_EQ(countFailing(shot, 0, p.paperTop, p.paperLeft - 1, h - 1, isBlack, first), 0)
+        << "left of the paper, first non-black pixel " << first;
+    EXPECT_EQ(countFailing(shot, p.paperRight + 1, p.paperTop, w - 1, h - 1, isBlack, first), 0)
+        << "right of the paper, first non-black pixel " << first;
+    EXPECT_EQ(countFailing(shot, p.paperLeft, p.paperTop, p.paperRight, textTop - 1, isPaper, first), 0)
+        << "paper from its top edge down to the typing line, first other pixel " << first;
+    if (textBottom + 1 <= h - 1) {
+        EXPECT_EQ(countFailing(shot, p.paperLeft, textBottom + 1, p.paperRight, h - 1, isPaper, first), 0)
+            << "paper below the typing line, first other pixel " << first;
+    }
+    EXPECT_EQ(countFailing(shot, p.paperLeft, textTop, p.textLeft - 1, textBottom, isPaper, first), 0)
+        << "left margin of the typing line, first other pixel " << first;
+}
+
+void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& p)
+{
+    int ink = 0;
+    int leftmostInk = p.screenWidth;
+    int topmostInk = p.screenHeight;
+    for (int y = p.typingLineTop; y <= p.typingLineTop + p.lineBand; ++y)
+        for (int x = p.paperLeft; x <= p.paperRight; ++x) {
+            Uint8 r, g, b;
+            shot.pixel(x, y, r, g, b);
+            if (isInk(r, g, b)) {
+                ++ink;
+                leftmostInk = std::min(leftmostInk, x);
+                topmostInk = std::min(topmostInk, y);
+            }
+        }
+    EXPECT_GE(ink, 30) << "no typed text on the typing line";
+    // The line opens with a capital (the first line drops no characters),
+    // whose ink starts within two pixels of the margin and a few pixels below
+    // the line top.
+    EXPECT_GE(leftmostInk, p.textLeft);
+    EXPECT_LE(leftmostInk, p.textLeft + 2);
+    EXPECT_GE(topmostInk, p.typingLineTop + 2);
+    EXPECT_LE(topmostInk, p.typingLineTop + 7);
 }
 
 Screenshot::Screenshot(const std::filesystem::path& file)

@@ -106,6 +106,13 @@ bool isInk(Uint8 r, Uint8 g, Uint8 b);
 // black. Then waits for the main loop's first pass to have drained its input.
 bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit);
 
+class Screenshot;
+// Checks the page as the fed sheet must stand: black around the paper, and
+// the paper clean but for text on the typing line from textLeft on.
+void expectFedPage(const Screenshot& shot, const PageGeometry& page);
+// Checks that the typing line holds text that starts at the left margin.
+void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& page);
+
 // A screenshot taken with ImageMagick's import and read with SDL_image.
 class Screenshot {
 public:

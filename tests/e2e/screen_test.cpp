@@ -8,50 +8,6 @@
 
 using namespace e2e;
 
-namespace {
-// Counts pixels of a rectangle (inclusive bounds) that fail a colour test,
-// and remembers the first one for the message.
-template <typename Test>
-int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, Test test, std::string& first)
-{
-    int failing = 0;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            Uint8 r, g, b;
-            shot.pixel(x, y, r, g, b);
-            if (!test(r, g, b)) {
-                if (failing++ == 0)
-                    first = "(" + std::to_string(x) + "," + std::to_string(y) + ") = " + std::to_string(r) + ","
-                        + std::to_string(g) + "," + std::to_string(b);
-            }
-        }
-    return failing;
-}
-
-// Checks the page as the fed sheet must stand; text is allowed only in rows
-// [textTop, textBottom] from textLeft on.
-void expectFedPage(const Screenshot& shot, const PageGeometry& p, int textTop, int textBottom)
-{
-    const int w = p.screenWidth;
-    const int h = p.screenHeight;
-    std::string first;
-    EXPECT_EQ(countFailing(shot, 0, 0, w - 1, p.paperTop - 1, isBlack, first), 0)
-        << "above the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, 0, p.paperTop, p.paperLeft - 1, h - 1, isBlack, first), 0)
-        << "left of the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, p.paperRight + 1, p.paperTop, w - 1, h - 1, isBlack, first), 0)
-        << "right of the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, p.paperLeft, p.paperTop, p.paperRight, textTop - 1, isPaper, first), 0)
-        << "paper from its top edge down to the typing line, first other pixel " << first;
-    if (textBottom + 1 <= h - 1) {
-        EXPECT_EQ(countFailing(shot, p.paperLeft, textBottom + 1, p.paperRight, h - 1, isPaper, first), 0)
-            << "paper below the typing line, first other pixel " << first;
-    }
-    EXPECT_EQ(countFailing(shot, p.paperLeft, textTop, p.textLeft - 1, textBottom, isPaper, first), 0)
-        << "left margin of the typing line, first other pixel " << first;
-}
-}
-
 TEST(Screen, FedPaperAndTypedLineStandWhereThePageLayoutPutsThem)
 {
     std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
@@ -77,7 +33,7 @@ TEST(Screen, FedPaperAndTypedLineStandWhereThePageLayoutPutsThem)
         ASSERT_EQ(fed.width(), p.screenWidth);
         ASSERT_EQ(fed.height(), p.screenHeight);
         // At most a few characters so far; they may only be on the typing line.
-        expectFedPage(fed, p, p.typingLineTop, p.typingLineTop + p.lineBand);
+        expectFedPage(fed, p);
     }
 
     // A few seconds of typing: the first sentence is long, so it is still the
@@ -85,27 +41,8 @@ TEST(Screen, FedPaperAndTypedLineStandWhereThePageLayoutPutsThem)
     std::this_thread::sleep_for(2500ms);
     Screenshot typed(buildFolder() / ("e2e-screen-" + size + ".png"));
     ASSERT_TRUE(typed.ok());
-    expectFedPage(typed, p, p.typingLineTop, p.typingLineTop + p.lineBand);
-    int ink = 0;
-    int leftmostInk = p.screenWidth;
-    int topmostInk = p.screenHeight;
-    for (int y = p.typingLineTop; y <= p.typingLineTop + p.lineBand; ++y)
-        for (int x = p.paperLeft; x <= p.paperRight; ++x) {
-            Uint8 r, g, b;
-            typed.pixel(x, y, r, g, b);
-            if (isInk(r, g, b)) {
-                ++ink;
-                leftmostInk = std::min(leftmostInk, x);
-                topmostInk = std::min(topmostInk, y);
-            }
-        }
-    EXPECT_GE(ink, 30) << "no typed text on the typing line";
-    // The line opens with "G" (the first line drops no characters), whose ink
-    // starts a pixel right of the margin and a few pixels below the line top.
-    EXPECT_GE(leftmostInk, p.textLeft);
-    EXPECT_LE(leftmostInk, p.textLeft + 2);
-    EXPECT_GE(topmostInk, p.typingLineTop + 2);
-    EXPECT_LE(topmostInk, p.typingLineTop + 7);
+    expectFedPage(typed, p);
+    expectFirstLineTyped(typed, p);
 
     ASSERT_TRUE(xdotool({"key", "Escape"}));
     EXPECT_EQ(saver.waitForExit(5s), 0);

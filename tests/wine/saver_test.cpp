@@ -1,0 +1,128 @@
+// The installed Windows saver under Wine, with the switches a screen-saver
+// host passes: the boxes, the silent preview, the run on the real screen and
+// a missing font. Without a window manager Wine takes about two seconds to end
+// a program once its window has closed; the exit limits allow for that.
+#include "wine_prefix.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+using namespace e2e;
+using namespace wine;
+
+namespace {
+constexpr auto windowLimit = 20s;
+constexpr auto exitLimit = 10s;
+
+struct BoxCase {
+    const char* name;
+    std::vector<std::string> switches;
+    const char* text;
+};
+
+const BoxCase boxCases[] = {
+    {"Settings", {"/c"}, "There is nothing to configure."},
+    {"Password", {"/a", "5"}, "There is no password setting"},
+};
+
+class WineBox : public testing::TestWithParam<BoxCase> {};
+
+// Polls while the saver runs; true when a window of that name showed up.
+bool windowSeenWhileRunning(ChildProcess& saver, const std::string& name, std::chrono::milliseconds limit)
+{
+    bool seen = false;
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (saver.running() && std::chrono::steady_clock::now() < deadline) {
+        seen = seen || windowExists(name);
+        std::this_thread::sleep_for(20ms);
+    }
+    return seen;
+}
+}
+
+TEST_P(WineBox, ShowsItsTextUntilAKeyClosesIt)
+{
+    const BoxCase& c = GetParam();
+    ChildProcess saver(saverCommand(c.switches));
+    ASSERT_TRUE(saver.started());
+    std::optional<TopLevelWindow> box = waitForWindow(boxCaption, windowLimit);
+    ASSERT_TRUE(box.has_value()) << "no box; standard error: " << saver.standardError();
+    EXPECT_FALSE(windowExists(saverWindowName));
+    std::vector<std::string> texts = boxTexts(boxCaption);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), c.text), texts.end()) << testing::PrintToString(texts);
+    EXPECT_TRUE(saver.running()) << "the box did not wait for the user";
+
+    x11().focusFollowsPointer();
+    ASSERT_TRUE(movePointer(box->x + box->width / 2, box->y + box->height / 2));
+    ASSERT_TRUE(xdotool({"key", "Return"}));
+    EXPECT_EQ(saver.waitForExit(exitLimit), 0);
+    EXPECT_FALSE(windowExists(boxCaption));
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, WineBox, testing::ValuesIn(boxCases),
+    [](const testing::TestParamInfo<BoxCase>& info) { return std::string(info.param.name); });
+
+TEST(WineSaver, PreviewEndsWithCodeZeroAndShowsNoWindow)
+{
+    ChildProcess saver(saverCommand({"/p", "123"}));
+    ASSERT_TRUE(saver.started());
+    bool shown = windowSeenWhileRunning(saver, saverWindowName, exitLimit);
+    EXPECT_EQ(saver.waitForExit(0ms), 0);
+    EXPECT_FALSE(shown);
+    EXPECT_FALSE(windowExists(boxCaption));
+}
+
+TEST(WineSaver, RunShowsThePageWhereTheLayoutPutsItAndAKeyEndsIt)
+{
+    std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
+    ASSERT_TRUE(page.has_value()) << "no worked-out page for this screen size";
+    const PageGeometry& p = *page;
+    ASSERT_TRUE(movePointer(p.screenWidth / 2, p.screenHeight / 2));
+    x11().focusFollowsPointer();
+
+    ChildProcess saver(saverCommand({"/s"}));
+    ASSERT_TRUE(saver.started());
+    std::optional<TopLevelWindow> window = waitForWindow(saverWindowName, windowLimit);
+    ASSERT_TRUE(window.has_value()) << "standard error: " << saver.standardError();
+    EXPECT_EQ(window->x, 0);
+    EXPECT_EQ(window->y, 0);
+    EXPECT_EQ(window->width, p.screenWidth);
+    EXPECT_EQ(window->height, p.screenHeight);
+    ASSERT_TRUE(waitForFedPaper(p, 10s)) << "the paper never reached its fed height";
+    {
+        Screenshot fed(buildFolder() / "wine-fed.png");
+        ASSERT_TRUE(fed.ok());
+        expectFedPage(fed, p);
+    }
+    // Typing for a while: still the first line, on the same page.
+    std::this_thread::sleep_for(2500ms);
+    Screenshot typed(buildFolder() / "wine-screen-1920x1080.png");
+    ASSERT_TRUE(typed.ok());
+    expectFedPage(typed, p);
+    expectFirstLineTyped(typed, p);
+
+    ASSERT_TRUE(saver.running());
+    ASSERT_TRUE(xdotool({"key", "Escape"}));
+    EXPECT_EQ(saver.waitForExit(exitLimit), 0);
+    EXPECT_FALSE(windowExists(saverWindowName));
+}
+
+TEST(WineSaver, WithoutTheFontTheRunEndsWithCodeOneAndNoBox)
+{
+    const std::filesystem::path font = installFolder() / "tapwritefiles" / "gtw.ttf";
+    TempFolder aside("wine-font");
+    std::filesystem::rename(font, aside.path() / "gtw.ttf");
+    struct PutBack {
+        std::filesystem::path from, to;
+        ~PutBack() { std::filesystem::rename(from, to); }
+    } putBack{aside.path() / "gtw.ttf", font};
+
+    ChildProcess saver(saverCommand({"/s"}));
+    ASSERT_TRUE(saver.started());
+    bool boxShown = windowSeenWhileRunning(saver, boxCaption, windowLimit);
+    EXPECT_EQ(saver.waitForExit(0ms), 1);
+    EXPECT_FALSE(boxShown);
+    EXPECT_FALSE(windowExists(saverWindowName));
+}
