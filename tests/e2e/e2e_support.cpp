@@ -62,7 +62,7 @@ std::vector<std::string> traceLines()
 
 std::vector<std::string> traceHeader(const std::string& mode)
 {
-    return {"************", "", "", "scrMode", mode};
+    return {"************", "", "", "scrMode", mode, "getSSText: url = ", TAPWRITE_E2E_BASE_URL "sstext"};
 }
 
 std::vector<std::string> traceOf(const std::string& mode, const std::vector<std::string>& after)

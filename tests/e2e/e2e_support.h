@@ -33,7 +33,8 @@ std::vector<std::string> traceLines();
 std::string traceText();
 
 // The lines every traced start begins with: the banner, the text "\n" (a line
-// break of its own, so two empty lines), "scrMode" and the decoded mode.
+// break of its own, so two empty lines), "scrMode", the decoded mode and the
+// feed request (the product's service, which no test reaches: no feed arrives).
 std::vector<std::string> traceHeader(const std::string& mode);
 // traceHeader(mode) followed by the given lines.
 std::vector<std::string> traceOf(const std::string& mode, const std::vector<std::string>& after);
