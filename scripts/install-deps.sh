@@ -11,8 +11,9 @@ packages=(
   xfonts-base
 )
 if [ "${1:-}" = "--tests" ]; then
-  # The leak check, and the compile check of the Windows platform code.
-  packages+=(valgrind g++-mingw-w64-x86-64-posix)
+  # The leak check, the compile check of the Windows platform code, the
+  # loopback service and its certificates, and the fuzzers.
+  packages+=(valgrind g++-mingw-w64-x86-64-posix python3 openssl clang libclang-rt-14-dev)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include <string>
 #include <vector>
 
@@ -181,4 +184,27 @@ TEST(VersionNotice, ComparesVersionsAsNumbers)
     EXPECT_TRUE(isNewerVersion("10.0", "10.0.0.1"));
     EXPECT_FALSE(isNewerVersion("10.0", "9.99"));
     EXPECT_FALSE(isNewerVersion("garbage", "6.0"));
+}
+
+TEST(SampleService, FeedAndBulletinReadAsIntended)
+{
+    auto read = [](const char* name) {
+        std::ifstream in(std::string(TAPWRITE_SOURCE_DIR "/feed/") + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string feed = read("sstext");
+    const Entries entries = parseTextFeed(feed.data(), feed.size());
+    ASSERT_GE(entries.size(), 5u);
+    // CR LF line ends throughout: no entry keeps a line feed.
+    for (const std::string& entry : entries)
+        EXPECT_EQ(entry.find('\n'), std::string::npos) << entry;
+    EXPECT_EQ(entries.front(), "Good evening. The keys are warm and the night is long.");
+    EXPECT_EQ(entries[4], "A sentence is a small machine for moving a thought.");
+
+    const std::string sys = read("sys");
+    ServiceBulletin b;
+    parseBulletin(sys.data(), sys.size(), b);
+    EXPECT_EQ(b.version, "5.0\r");
+    EXPECT_EQ(b.messageNum, "1\r");
+    EXPECT_FALSE(isNewerVersion(localVersion, b.version));
 }
