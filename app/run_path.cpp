@@ -7,6 +7,7 @@
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
 #include "platform/platform.h"
+#include "service/version_notice.h"
 
 bool mainLoopPass()
 {
@@ -32,6 +33,8 @@ int runSaver()
         while (mainLoopPass()) {
         }
     }
+    // While the saver's window is still up.
+    showVersionNotice();
     shutdownSaver();
     return 0;
 }

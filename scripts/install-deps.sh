@@ -21,9 +21,11 @@ for option in "$@"; do
   case "$option" in
     --windows) packages+=("${windows[@]}") ;;
     --tests)
-      # The leak check, the Windows build, and Wine to run it (its GL and TLS
-      # libraries are only recommended, so named here).
-      packages+=(valgrind "${windows[@]}" wine wine64 libgl1 libgl1-mesa-dri libgnutls30)
+      # The leak check, the loopback service and its certificates, the fuzzers,
+      # the Windows build, and Wine to run it (its GL and TLS libraries are only
+      # recommended, so named here).
+      packages+=(valgrind python3 openssl clang libclang-rt-14-dev "${windows[@]}"
+        wine wine64 libgl1 libgl1-mesa-dri libgnutls30)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac

@@ -33,7 +33,8 @@ std::vector<std::string> traceLines();
 std::string traceText();
 
 // The lines every traced start begins with: the banner, the text "\n" (a line
-// break of its own, so two empty lines), "scrMode" and the decoded mode.
+// break of its own, so two empty lines), "scrMode", the decoded mode and the
+// feed request (the product's service, which no test reaches: no feed arrives).
 std::vector<std::string> traceHeader(const std::string& mode);
 // traceHeader(mode) followed by the given lines.
 std::vector<std::string> traceOf(const std::string& mode, const std::vector<std::string>& after);
@@ -94,6 +95,7 @@ struct PageGeometry {
     int typingLineTop;  // top row of the first (typing) line
     int textLeft;       // first column of the typed text
     int lineBand;       // rows below typingLineTop that hold the typed text
+    int pointSize;      // the font's point size on this screen
 };
 std::optional<PageGeometry> geometryFor(int width, int height);
 
@@ -112,6 +114,16 @@ class Screenshot;
 void expectFedPage(const Screenshot& shot, const PageGeometry& page);
 // Checks that the typing line holds text that starts at the left margin.
 void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& page);
+
+// Closes an information box the way a user would: the pointer over it and a
+// real Return key press (no window manager: keys go to the window under the
+// pointer, and a saver that ran before leaves the focus on None).
+bool closeBoxWithReturn(const TopLevelWindow& box);
+
+// How many characters of text the first line of a fresh page shows, read by
+// matching the screenshot against the text rendered with the saver's own
+// font at each length; 0 when no length matches.
+std::size_t typedPrefixLength(const Screenshot& shot, const PageGeometry& page, const std::string& text);
 
 // A screenshot taken with ImageMagick's import and read with SDL_image.
 class Screenshot {

@@ -54,9 +54,7 @@ TEST_P(WineBox, ShowsItsTextUntilAKeyClosesIt)
     EXPECT_NE(std::find(texts.begin(), texts.end(), c.text), texts.end()) << testing::PrintToString(texts);
     EXPECT_TRUE(saver.running()) << "the box did not wait for the user";
 
-    x11().focusFollowsPointer();
-    ASSERT_TRUE(movePointer(box->x + box->width / 2, box->y + box->height / 2));
-    ASSERT_TRUE(xdotool({"key", "Return"}));
+    ASSERT_TRUE(closeBoxWithReturn(*box));
     EXPECT_EQ(saver.waitForExit(exitLimit), 0);
     EXPECT_FALSE(windowExists(boxCaption));
 }
