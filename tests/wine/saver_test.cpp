@@ -27,6 +27,11 @@ const BoxCase boxCases[] = {
     {"Password", {"/a", "5"}, "There is no password setting"},
 };
 
+void PrintTo(const BoxCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class WineBox : public testing::TestWithParam<BoxCase> {};
 
 // Polls while the saver runs; true when a window of that name showed up.

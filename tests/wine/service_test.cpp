@@ -1,0 +1,51 @@
+// The Windows saver built against a loopback service, under Wine: both
+// requests in order, the served sentence typed, and the newer-version box
+// while the saver's window is still up.
+#include "wine_prefix.h"
+#include "../support/service_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace e2e;
+using namespace wine;
+
+TEST(WineService, TypesTheServedFeedAndAnnouncesANewerVersionAtExit)
+{
+    const std::string sentence = "THE CAT SAT ON THE MAT, 1234 TIMES OVER.";
+    const std::string noticeCaption = "New Version!";
+    ServiceFixture service(TAPWRITE_WINE_SERVICE_PORT);
+    ASSERT_TRUE(service.ready()) << "the loopback service did not start";
+    service.serve("sstext", sentence + "\r\nSECOND LINE.\r\n");
+    service.serve("sys", "VERSION5.1\r\nmessageNum:1\r\nmessage:Thanks for typing.");
+
+    std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
+    ASSERT_TRUE(page.has_value()) << "no worked-out page for this screen size";
+    ASSERT_TRUE(movePointer(page->screenWidth / 2, page->screenHeight / 2));
+    x11().focusFollowsPointer();
+    ChildProcess saver(wineCommand({TAPWRITE_WINE_LOOPBACK_SAVER, "/s"}));
+    ASSERT_TRUE(waitForWindow(saverWindowName, 20s).has_value()) << saver.standardError();
+    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+
+    std::size_t typed = 0;
+    const std::filesystem::path shot = buildFolder() / "wine-typed-feed.png";
+    for (auto deadline = std::chrono::steady_clock::now() + 20s; typed < 8 && std::chrono::steady_clock::now() < deadline;) {
+        Screenshot screen(shot);
+        ASSERT_TRUE(screen.ok());
+        typed = typedPrefixLength(screen, *page, sentence);
+    }
+    EXPECT_GE(typed, 8u) << "the typing line does not read as the served sentence; see " << shot;
+
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    std::optional<TopLevelWindow> box = waitForWindow(noticeCaption, 10s);
+    ASSERT_TRUE(box.has_value()) << "no \"New Version!\" box";
+    EXPECT_TRUE(windowExists(saverWindowName)) << "the saver's window closed before the notice";
+    std::vector<std::string> texts = boxTexts(noticeCaption);
+    const std::string notice = "Please download the latest version of Tapwrite Screen Saver to get awesome new "
+                               "features. Go to " TAPWRITE_WINE_SITE_HOST " now!";
+    EXPECT_NE(std::find(texts.begin(), texts.end(), notice), texts.end()) << testing::PrintToString(texts);
+    ASSERT_TRUE(closeBoxWithReturn(*box));
+    EXPECT_EQ(saver.waitForExit(10s), 0);
+    EXPECT_EQ(service.requests(), (std::vector<std::string>{"GET /sstext", "GET /sys"}));
+}
