@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the normal build first
-# (with the leak check under valgrind), the fuzzers, then the whole suite again
-# built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# (with the leak check under valgrind, and the Windows saver and its installer
+# under Wine), the fuzzers, then the whole suite again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer. Any stage that cannot run
+# fails the command, saying why.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh" --tests
 
-"$top/scripts/build.sh" "$top/build"
+windows=$top/build-windows/saver
+"$top/scripts/build.sh" "$top/build" -DTAPWRITE_WINDOWS_BUILD="$windows"
+"$top/scripts/build-windows.sh" "$windows"
 ctest --test-dir "$top/build" --output-on-failure
 
 # The parsers and the switch decoder under libFuzzer, half a minute each.

@@ -58,16 +58,21 @@ source_dir() {
 }
 
 jobs=$(nproc)
+failed() {
+  echo "windows-deps: building $1 failed; the end of $2:" >&2
+  tail -20 "$2" >&2
+  exit 1
+}
 cmake_build() {
   local name=$1
   shift
+  local log=$root/build/$name.log
   echo "Building $name for Windows"
-  cmake -S "$(source_dir "$name")" -B "$root/build/$name" \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF \
-    "$@" >"$root/build/$name.log"
-  cmake --build "$root/build/$name" -j "$jobs" >>"$root/build/$name.log"
-  cmake --install "$root/build/$name" >>"$root/build/$name.log"
+  { cmake -S "$(source_dir "$name")" -B "$root/build/$name" \
+      -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
+      -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF "$@" \
+    && cmake --build "$root/build/$name" -j "$jobs" \
+    && cmake --install "$root/build/$name"; } >"$log" 2>&1 || failed "$name" "$log"
 }
 
 # Debian's zlib source has no win32/ makefiles: the static library alone, by hand.
@@ -75,8 +80,9 @@ echo "Building zlib for Windows"
 zlib=$(source_dir zlib)
 mkdir -p "$root/build/zlib" "$prefix/lib" "$prefix/include"
 (cd "$root/build/zlib" && for c in "$zlib"/*.c; do
-   x86_64-w64-mingw32-gcc-posix -O2 -c "$c" -o "$(basename "${c%.c}").o"
- done && x86_64-w64-mingw32-ar rcs "$prefix/lib/libz.a" ./*.o)
+   x86_64-w64-mingw32-gcc-posix -O2 -c "$c" -o "$(basename "${c%.c}").o" || exit 1
+ done && x86_64-w64-mingw32-ar rcs "$prefix/lib/libz.a" ./*.o) >"$root/build/zlib.log" 2>&1 \
+  || failed zlib "$root/build/zlib.log"
 cp "$zlib/zlib.h" "$zlib/zconf.h" "$prefix/include/"
 
 cmake_build libpng1.6 -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
