@@ -53,7 +53,9 @@ public:
 
     void TearDown() override
     {
-        runCommand({"wineserver", "-k"});
+        // Only ever the prefix of this program.
+        if (!prefixFolder.empty())
+            runCommand({"wineserver", "-k"});
         folder_.reset();
     }
 
