@@ -22,6 +22,8 @@ bool mainLoopPass()
 int runSaver()
 {
     useBuiltinTextIfEmpty();
+    if (!platformFindHostWindow())
+        return 1;
     if (!initDisplay())
         return 1;
     if (!loadAssets())
