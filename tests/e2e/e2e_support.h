@@ -94,8 +94,13 @@ struct PageGeometry {
     int typingLineTop;  // top row of the first (typing) line
     int textLeft;       // first column of the typed text
     int lineBand;       // rows below typingLineTop that hold the typed text
+    int originX = 0;    // where the page's window stands on the screen
+    int originY = 0;
 };
 std::optional<PageGeometry> geometryFor(int width, int height);
+// The same page in a window whose top-left corner stands at (x, y): every
+// position is then a screen position.
+PageGeometry placedAt(PageGeometry page, int x, int y);
 
 bool isBlack(Uint8 r, Uint8 g, Uint8 b);
 bool isPaper(Uint8 r, Uint8 g, Uint8 b);
@@ -120,5 +125,12 @@ public:
 private:
     SDL_Surface* surface_ = nullptr;
 };
+
+// Checks the page's window as the fed sheet must stand in it: black but for
+// the paper, the paper clean but for text in rows [textTop, textBottom] from
+// textLeft on.
+void expectFedPage(const Screenshot& shot, const PageGeometry& page, int textTop, int textBottom);
+// Ink pixels on the typing line, across the paper.
+int inkOnTypingLine(const Screenshot& shot, const PageGeometry& page);
 
 } // namespace e2e

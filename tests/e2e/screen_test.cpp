@@ -8,50 +8,6 @@
 
 using namespace e2e;
 
-namespace {
-// Counts pixels of a rectangle (inclusive bounds) that fail a colour test,
-// and remembers the first one for the message.
-template <typename Test>
-int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, Test test, std::string& first)
-{
-    int failing = 0;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            Uint8 r, g, b;
-            shot.pixel(x, y, r, g, b);
-            if (!test(r, g, b)) {
-                if (failing++ == 0)
-                    first = "(" + std::to_string(x) + "," + std::to_string(y) + ") = " + std::to_string(r) + ","
-                        + std::to_string(g) + "," + std::to_string(b);
-            }
-        }
-    return failing;
-}
-
-// Checks the page as the fed sheet must stand; text is allowed only in rows
-// [textTop, textBottom] from textLeft on.
-void expectFedPage(const Screenshot& shot, const PageGeometry& p, int textTop, int textBottom)
-{
-    const int w = p.screenWidth;
-    const int h = p.screenHeight;
-    std::string first;
-    EXPECT_EQ(countFailing(shot, 0, 0, w - 1, p.paperTop - 1, isBlack, first), 0)
-        << "above the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, 0, p.paperTop, p.paperLeft - 1, h - 1, isBlack, first), 0)
-        << "left of the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, p.paperRight + 1, p.paperTop, w - 1, h - 1, isBlack, first), 0)
-        << "right of the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, p.paperLeft, p.paperTop, p.paperRight, textTop - 1, isPaper, first), 0)
-        << "paper from its top edge down to the typing line, first other pixel " << first;
-    if (textBottom + 1 <= h - 1) {
-        EXPECT_EQ(countFailing(shot, p.paperLeft, textBottom + 1, p.paperRight, h - 1, isPaper, first), 0)
-            << "paper below the typing line, first other pixel " << first;
-    }
-    EXPECT_EQ(countFailing(shot, p.paperLeft, textTop, p.textLeft - 1, textBottom, isPaper, first), 0)
-        << "left margin of the typing line, first other pixel " << first;
-}
-}
-
 TEST(Screen, FedPaperAndTypedLineStandWhereThePageLayoutPutsThem)
 {
     std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
