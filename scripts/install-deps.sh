@@ -11,8 +11,9 @@ packages=(
   xfonts-base
 )
 if [ "${1:-}" = "--tests" ]; then
-  # The leak check, and the compile check of the Windows platform code.
-  packages+=(valgrind g++-mingw-w64-x86-64-posix)
+  # The leak check, the compile check of the Windows platform code, and the
+  # real XScreenSaver daemon with the tools that run it as another account.
+  packages+=(valgrind g++-mingw-w64-x86-64-posix xscreensaver passwd util-linux)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
-// The saver as a hack of the real XScreenSaver daemon: -activate shows the
-// page in the daemon's own full-screen window, -deactivate ends the saver at
-// once with exit code 0, also while the paper is still being fed in.
+// The saver, installed by cmake --install, as a hack of the real XScreenSaver
+// daemon: -activate shows the page in the daemon's own full-screen window,
+// -deactivate ends the saver at once with exit code 0, also while the paper
+// is still being fed in.
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -94,12 +95,15 @@ protected:
         const passwd* account = getpwnam(hostUser.c_str());
         ASSERT_NE(account, nullptr) << "could not make the account " << hostUser << " (useradd)";
 
+        ASSERT_EQ(runCommand({"cmake", "--install", buildFolder().string(), "--prefix", prefix.path().string()}, 60s),
+            0);
+        EXPECT_TRUE(std::filesystem::exists(prefix.path() / "share/xscreensaver/config/tapwrite.xml"));
         // The account must reach the saver and its tapwritefiles/, and write in its home.
-        std::filesystem::permissions(copy.root().path(), std::filesystem::perms(0755));
+        std::filesystem::permissions(prefix.path(), std::filesystem::perms(0755));
         std::filesystem::permissions(home.path(), std::filesystem::perms(0755));
         ASSERT_EQ(chown(home.path().c_str(), account->pw_uid, account->pw_gid), 0);
         std::string script = hackScript;
-        script.replace(script.find("@SAVER@"), 7, copy.program().string());
+        script.replace(script.find("@SAVER@"), 7, saver().string());
         std::ofstream(hack()) << script;
         std::filesystem::permissions(hack(), std::filesystem::perms(0755));
         std::ofstream(home.path() / ".xscreensaver") << "timeout: 1:00:00\n"
@@ -138,6 +142,7 @@ protected:
     }
 
     std::filesystem::path hack() const { return home.path() / "tapwrite-hack"; }
+    std::filesystem::path saver() const { return prefix.path() / "bin/tapwrite"; }
 
     // The command run as the daemon's account, with its home.
     std::vector<std::string> asHost(std::vector<std::string> command) const
@@ -165,11 +170,11 @@ protected:
         ASSERT_TRUE(code.has_value()) << "the saver did not end within 2 s of -deactivate";
         EXPECT_EQ(*code, "0\n");
         EXPECT_EQ(readFile(home.path() / "stderr"), "");
-        EXPECT_TRUE(noProcessLeft({copy.root().path().string(), hack().string()}, 2s))
+        EXPECT_TRUE(noProcessLeft({prefix.path().string(), hack().string()}, 2s))
             << "a process of the saver or its hack is still running";
     }
 
-    SaverCopy copy{saverProgram(), AssetFile::Real, AssetFile::Real, "tapwrite"};
+    TempFolder prefix{"e2e-install"};
     TempFolder home{"e2e-xscreensaver-home"};
     std::unique_ptr<ChildProcess> daemon;
 };
