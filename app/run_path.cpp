@@ -7,6 +7,7 @@
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
 #include "platform/platform.h"
+#include "service/version_notice.h"
 
 bool mainLoopPass()
 {
@@ -34,6 +35,10 @@ int runSaver()
         while (mainLoopPass()) {
         }
     }
+    // While the saver's window is still up; never over a host's window, where
+    // the screen may be locked and no one could answer the box.
+    if (!platformHostWindowMode())
+        showVersionNotice();
     shutdownSaver();
     return 0;
 }

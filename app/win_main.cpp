@@ -4,6 +4,7 @@
 #include "app/run_path.h"
 #include "diag/trace.h"
 #include "platform/platform.h"
+#include "service/service_client.h"
 
 extern "C" int WinMain(void*, void*, char*, int)
 {
@@ -14,6 +15,9 @@ extern "C" int WinMain(void*, void*, char*, int)
     trace("\n");
     trace("scrMode");
     trace(static_cast<long long>(scrMode));
+
+    // Every mode asks the service first, the settings and preview ones included.
+    startService();
 
     if (scrMode == ModeConfigure) {
         platformInformationBox("There is nothing to configure.", "Information");

@@ -11,9 +11,11 @@ packages=(
   xfonts-base
 )
 if [ "${1:-}" = "--tests" ]; then
-  # The leak check, the compile check of the Windows platform code, and the
-  # real XScreenSaver daemon with the tools that run it as another account.
-  packages+=(valgrind g++-mingw-w64-x86-64-posix xscreensaver passwd util-linux)
+  # The leak check, the compile check of the Windows platform code, the
+  # loopback service and its certificates, the fuzzers, and the real
+  # XScreenSaver daemon with the tools that run it as another account.
+  packages+=(valgrind g++-mingw-w64-x86-64-posix python3 openssl clang libclang-rt-14-dev
+    xscreensaver passwd util-linux)
 fi
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #include "e2e_support.h"
 
 #include <SDL_image.h>
+#include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,7 +64,7 @@ std::vector<std::string> traceLines()
 
 std::vector<std::string> traceHeader(const std::string& mode)
 {
-    return {"************", "", "", "scrMode", mode};
+    return {"************", "", "", "scrMode", mode, "getSSText: url = ", TAPWRITE_E2E_BASE_URL "sstext"};
 }
 
 std::vector<std::string> traceOf(const std::string& mode, const std::vector<std::string>& after)
@@ -176,9 +177,9 @@ std::optional<PageGeometry> geometryFor(int width, int height)
     // tests run on: paper 60 % of the width, 8.5 x 11, nine line pitches fed
     // in, the typing line five pitches below the paper's top edge.
     static const PageGeometry known[] = {
-        {1920, 1080, 850, 384, 1535, 977, 522, 25},
-        {1366, 768, 604, 273, 1091, 694, 371, 18},
-        {400, 300, 252, 80, 319, 278, 108, 5},
+        {1920, 1080, 850, 384, 1535, 977, 522, 25, 22},
+        {1366, 768, 604, 273, 1091, 694, 371, 18, 16},
+        {400, 300, 252, 80, 319, 278, 108, 5, 4},
     };
     for (const PageGeometry& g : known)
         if (g.screenWidth == width && g.screenHeight == height)
@@ -230,6 +231,61 @@ bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit)
         std::this_thread::sleep_for(30ms);
     }
     return false;
+}
+
+bool closeBoxWithReturn(const TopLevelWindow& box)
+{
+    x11().focusFollowsPointer();
+    return movePointer(box.x + box.width / 2, box.y + box.height / 2) && xdotool({"key", "Return"});
+}
+
+std::size_t typedPrefixLength(const Screenshot& shot, const PageGeometry& page, const std::string& text)
+{
+    if (!TTF_WasInit() && TTF_Init() != 0)
+        return 0;
+    TTF_Font* font = TTF_OpenFont((assetFolder() / "gtw.ttf").c_str(), page.pointSize);
+    if (!font)
+        return 0;
+    // Ink of the rendered text against ink on the screen, over the rendered
+    // width and three character cells beyond it (where nothing may be typed yet).
+    auto mismatch = [&](const std::string& prefix) {
+        SDL_Surface* rendered = TTF_RenderText_Blended(font, prefix.c_str(), SDL_Color{0, 0, 0, 255});
+        if (!rendered)
+            return 1.0;
+        SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
+        SDL_FreeSurface(rendered);
+        int cell = 0;
+        TTF_SizeText(font, "M", &cell, nullptr);
+        int inkPixels = 0;
+        int wrong = 0;
+        for (int y = 0; y < argb->h && page.typingLineTop + y < shot.height(); ++y)
+            for (int x = 0; x < argb->w + 3 * cell && page.textLeft + x < shot.width(); ++x) {
+                bool expected = false;
+                if (x < argb->w) {
+                    Uint32 p = static_cast<const Uint32*>(argb->pixels)[y * argb->pitch / 4 + x];
+                    expected = (p >> 24) >= 128;
+                }
+                Uint8 r, g, b;
+                shot.pixel(page.textLeft + x, page.typingLineTop + y, r, g, b);
+                inkPixels += expected;
+                wrong += expected != isInk(r, g, b);
+            }
+        SDL_FreeSurface(argb);
+        return inkPixels ? static_cast<double>(wrong) / inkPixels : 1.0;
+    };
+    std::size_t best = 0;
+    double bestMismatch = 0.2; // a changed letter or two still reads as the text
+    for (std::size_t length = 1; length <= text.size(); ++length) {
+        if (text[length - 1] == ' ')
+            continue;
+        double m = mismatch(text.substr(0, length));
+        if (m < bestMismatch) {
+            bestMismatch = m;
+            best = length;
+        }
+    }
+    TTF_CloseFont(font);
+    return best;
 }
 
 Screenshot::Screenshot(const std::filesystem::path& file)

@@ -33,7 +33,8 @@ std::vector<std::string> traceLines();
 std::string traceText();
 
 // The lines every traced start begins with: the banner, the text "\n" (a line
-// break of its own, so two empty lines), "scrMode" and the decoded mode.
+// break of its own, so two empty lines), "scrMode", the decoded mode and the
+// feed request (the product's service, which no test reaches: no feed arrives).
 std::vector<std::string> traceHeader(const std::string& mode);
 // traceHeader(mode) followed by the given lines.
 std::vector<std::string> traceOf(const std::string& mode, const std::vector<std::string>& after);
@@ -94,6 +95,7 @@ struct PageGeometry {
     int typingLineTop;  // top row of the first (typing) line
     int textLeft;       // first column of the typed text
     int lineBand;       // rows below typingLineTop that hold the typed text
+    int pointSize;      // the font's point size on this screen
     int originX = 0;    // where the page's window stands on the screen
     int originY = 0;
 };
@@ -110,6 +112,17 @@ bool isInk(Uint8 r, Uint8 g, Uint8 b);
 // stands at its final height: the paper's top row is paper, the row above is
 // black. Then waits for the main loop's first pass to have drained its input.
 bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit);
+
+// Closes an information box the way a user would: the pointer over it and a
+// real Return key press (no window manager: keys go to the window under the
+// pointer, and a saver that ran before leaves the focus on None).
+bool closeBoxWithReturn(const TopLevelWindow& box);
+
+class Screenshot;
+// How many characters of text the first line of a fresh page shows, read by
+// matching the screenshot against the text rendered with the saver's own
+// font at each length; 0 when no length matches.
+std::size_t typedPrefixLength(const Screenshot& shot, const PageGeometry& page, const std::string& text);
 
 // A screenshot taken with ImageMagick's import and read with SDL_image.
 class Screenshot {

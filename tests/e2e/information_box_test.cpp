@@ -42,11 +42,7 @@ TEST_P(InformationBox, WaitsForTheUserThenEndsWithCodeZero)
     EXPECT_TRUE(saver.running());
     EXPECT_EQ(traceLines(), traceHeader(c.mode));
 
-    // No window manager: keys go to the window under the pointer.
-    // (A saver that ran before leaves the focus on None.)
-    x11().focusFollowsPointer();
-    ASSERT_TRUE(movePointer(box->x + box->width / 2, box->y + box->height / 2));
-    ASSERT_TRUE(xdotool({"key", "Return"}));
+    ASSERT_TRUE(closeBoxWithReturn(*box));
     std::optional<int> code = saver.waitForExit(5s);
     ASSERT_TRUE(code.has_value()) << "the box did not close on Return";
     EXPECT_EQ(*code, 0);

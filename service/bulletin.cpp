@@ -1,0 +1,57 @@
+#include "service/bulletin.h"
+
+#include <cstring>
+#include <string_view>
+
+ServiceBulletin serviceBulletin;
+std::string bulletinBody;
+bool bulletinBodyTooLarge = false;
+
+namespace {
+// Position of the first occurrence of key, or -1.
+long long find(std::string_view body, std::string_view key)
+{
+    std::size_t at = body.find(key);
+    return at == std::string_view::npos ? -1 : static_cast<long long>(at);
+}
+
+// The bytes from start on, length of them, or all the rest when length is
+// negative; never past the end. False when start lies beyond the end.
+bool cut(std::string_view body, long long start, long long length, std::string& field)
+{
+    const long long size = static_cast<long long>(body.size());
+    if (start < 0 || start > size)
+        return false;
+    if (length < 0 || length > size - start)
+        length = size - start;
+    field.assign(body.data() + start, static_cast<std::size_t>(length));
+    return true;
+}
+}
+
+void parseBulletin(const char* body, std::size_t length, ServiceBulletin& bulletin)
+{
+    if (length > 0) {
+        if (const void* nul = std::memchr(body, '\0', length))
+            length = static_cast<std::size_t>(static_cast<const char*>(nul) - body);
+    }
+    const std::string_view text(length > 0 ? body : "", length);
+    const long long numberKey = find(text, "messageNum:");
+    const long long messageKey = find(text, "message:");
+
+    cut(text, 7, numberKey - 8, bulletin.version);
+    const long long numberStart = numberKey + 11;
+    cut(text, numberStart, messageKey - numberStart - 1, bulletin.messageNum);
+    cut(text, messageKey + 8, -1, bulletin.message);
+}
+
+std::size_t getBulletin_cb(char* piece, std::size_t size, std::size_t count, void*)
+{
+    const std::size_t bytes = size * count;
+    if (bulletinBody.size() + bytes > bulletinBodyLimit) {
+        bulletinBodyTooLarge = true;
+        return 0;
+    }
+    bulletinBody.append(piece, bytes);
+    return bytes;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The service bulletin: the current version of the program and a numbered message.
+#include <cstddef>
+#include <string>
+
+struct ServiceBulletin {
+    std::string version;
+    std::string messageNum;
+    std::string message;
+};
+
+extern ServiceBulletin serviceBulletin;
+
+// Cuts a whole bulletin body into its fields: a 7-byte label, the version, one
+// separator byte, "messageNum:", the number, one separator byte, "message:",
+// the text. Only the bytes before the first NUL count. A field whose start lies
+// beyond the end of the body keeps the value it had.
+void parseBulletin(const char* body, std::size_t length, ServiceBulletin& bulletin);
+
+// The bulletin request's response handler: gathers the body piece by piece.
+std::size_t getBulletin_cb(char* piece, std::size_t size, std::size_t count, void* user);
+
+extern std::string bulletinBody;
+extern bool bulletinBodyTooLarge;
+inline constexpr std::size_t bulletinBodyLimit = 64 * 1024;

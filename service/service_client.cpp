@@ -1,0 +1,69 @@
+#include "service/service_client.h"
+
+#include "diag/trace.h"
+#include "display/typing_engine.h"
+#include "service/bulletin.h"
+#include "service/service_config.h"
+#include "service/text_feed.h"
+
+#include <curl/curl.h>
+
+std::string serviceUrl(const std::string& suffix)
+{
+    return baseUrl + suffix;
+}
+
+bool performRequest(const std::string& url, ResponseHandler handler)
+{
+    CURL* handle = curl_easy_init();
+    if (!handle)
+        return false;
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, handler);
+    curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, transferTimeoutMs);
+    if (!serviceCaFile.empty())
+        curl_easy_setopt(handle, CURLOPT_CAINFO, serviceCaFile.c_str());
+    CURLcode result = curl_easy_perform(handle);
+    long status = 0;
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_cleanup(handle);
+    // A broken-off body or an error page must never be taken for the real thing.
+    return result == CURLE_OK && status >= 200 && status <= 299;
+}
+
+void getSSText()
+{
+    std::string url = serviceUrl("sstext");
+    trace("getSSText: url = ");
+    trace(url);
+    feedBody.clear();
+    feedBodyTooLarge = false;
+    const bool complete = performRequest(url, getssText_cb) && !feedBodyTooLarge;
+    if (complete) {
+        std::vector<std::string> entries = parseTextFeed(feedBody.data(), feedBody.size());
+        // A feed of empty lines only would page through nothing for ever.
+        if (feedHasText(entries))
+            typingState.sentences.insert(typingState.sentences.end(), entries.begin(), entries.end());
+    }
+    feedBody.clear();
+    feedBody.shrink_to_fit();
+}
+
+void getBulletin()
+{
+    std::string url = serviceUrl("sys");
+    bulletinBody.clear();
+    bulletinBodyTooLarge = false;
+    if (performRequest(url, getBulletin_cb) && !bulletinBodyTooLarge)
+        parseBulletin(bulletinBody.data(), bulletinBody.size(), serviceBulletin);
+    bulletinBody.clear();
+    bulletinBody.shrink_to_fit();
+}
+
+void startService()
+{
+    curl_global_init(CURL_GLOBAL_ALL);
+    getSSText();
+    getBulletin();
+}

@@ -1,0 +1,203 @@
+// The real program against a loopback service: the requests of every mode,
+// the newer-version box at exit, and what gets typed.
+#include "e2e_support.h"
+#include "../support/service_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+using namespace e2e;
+
+namespace {
+const std::string servedSentence = "THE CAT SAT ON THE MAT, 1234 TIMES OVER.";
+const std::string builtinSentence = "Hello again. The machine is warm and the ribbon is new.";
+const std::string loopbackFeedUrl = "http://127.0.0.1:" + std::to_string(TAPWRITE_E2E_SERVICE_PORT) + "/sstext";
+const std::string noticeCaption = "New Version!";
+
+std::unique_ptr<ServiceFixture> startLoopbackService(const std::string& version)
+{
+    auto service = std::make_unique<ServiceFixture>(TAPWRITE_E2E_SERVICE_PORT);
+    EXPECT_TRUE(service->ready()) << "the loopback service did not start";
+    service->serve("sstext", servedSentence + "\r\nSECOND LINE.\r\n");
+    service->serve("sys", "VERSION" + version + "\r\nmessageNum:1\r\nmessage:Thanks for typing.");
+    return service;
+}
+
+PageGeometry currentPage()
+{
+    return geometryFor(x11().screenWidth(), x11().screenHeight()).value_or(PageGeometry{});
+}
+
+// Starts the loopback saver with /s, the pointer resting at the centre, and
+// waits for the fed sheet.
+std::unique_ptr<ChildProcess> startRunning()
+{
+    clearTrace();
+    movePointer(x11().screenWidth() / 2, x11().screenHeight() / 2);
+    x11().focusFollowsPointer();
+    auto saver = std::make_unique<ChildProcess>(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"/s"}));
+    if (!waitForWindow(saverWindowName, 20s) || !waitForFedPaper(currentPage(), 10s))
+        return nullptr;
+    return saver;
+}
+
+bool traceBeginsWith(const std::vector<std::string>& expected)
+{
+    std::vector<std::string> lines = traceLines();
+    return lines.size() >= expected.size() && std::equal(expected.begin(), expected.end(), lines.begin());
+}
+
+struct ModeCase {
+    const char* name;
+    std::vector<std::string> switches;
+    const char* mode;
+    const char* boxCaption; // the box that must be closed, if any
+};
+
+void PrintTo(const ModeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+const ModeCase modeCases[] = {
+    {"Run", {"/s"}, "4", nullptr},
+    {"Preview", {"/p", "123"}, "3", nullptr},
+    {"Settings", {"/c"}, "1", "Information"},
+    {"Password", {"/a", "5"}, "2", "Information"},
+};
+
+class ServiceModes : public testing::TestWithParam<ModeCase> {};
+}
+
+TEST_P(ServiceModes, EveryModeAsksForFeedThenBulletinOnce)
+{
+    const ModeCase& c = GetParam();
+    auto service = startLoopbackService("5.0");
+    clearTrace();
+    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, c.switches));
+    ASSERT_TRUE(saver.started());
+    if (c.boxCaption) {
+        std::optional<TopLevelWindow> box = waitForWindow(c.boxCaption, 20s);
+        ASSERT_TRUE(box.has_value());
+        ASSERT_TRUE(closeBoxWithReturn(*box));
+    } else if (c.switches[0] == "/s") {
+        ASSERT_TRUE(waitForWindow(saverWindowName, 20s).has_value());
+        ASSERT_TRUE(waitForFedPaper(currentPage(), 10s));
+        x11().focusFollowsPointer();
+        ASSERT_TRUE(xdotool({"key", "x"}));
+    }
+    std::optional<int> code = saver.waitForExit(20s);
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 0);
+    EXPECT_EQ(service->requests(), (std::vector<std::string>{"GET /sstext", "GET /sys"}));
+    std::vector<std::string> expected = traceHeader(c.mode);
+    expected.back() = loopbackFeedUrl;
+    EXPECT_TRUE(traceBeginsWith(expected)) << traceText();
+    EXPECT_NE(traceText().find("getssText_cb"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Switches, ServiceModes, testing::ValuesIn(modeCases),
+    [](const testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
+
+TEST(VersionNotice, ANewerBulletinIsAnnouncedWhileTheSaverIsStillUp)
+{
+    auto service = startLoopbackService("5.1");
+    std::unique_ptr<ChildProcess> saver = startRunning();
+    ASSERT_TRUE(saver) << "the saver never showed its fed sheet";
+    ASSERT_TRUE(xdotool({"key", "x"}));
+
+    std::optional<TopLevelWindow> box = waitForWindow(noticeCaption, 10s);
+    ASSERT_TRUE(box.has_value()) << "no \"New Version!\" box";
+    EXPECT_TRUE(windowExists(saverWindowName)) << "the saver's window closed before the notice";
+    EXPECT_TRUE(saver->running());
+    ASSERT_TRUE(closeBoxWithReturn(*box));
+    std::optional<int> code = saver->waitForExit(10s);
+    ASSERT_TRUE(code.has_value()) << "the notice did not close on Return";
+    EXPECT_EQ(*code, 0);
+    EXPECT_FALSE(windowExists(saverWindowName));
+}
+
+TEST(VersionNotice, TheSameVersionEndsWithoutABox)
+{
+    auto service = startLoopbackService("5.0");
+    std::unique_ptr<ChildProcess> saver = startRunning();
+    ASSERT_TRUE(saver);
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    bool boxSeen = false;
+    std::optional<int> code;
+    for (auto deadline = std::chrono::steady_clock::now() + 10s; !code && std::chrono::steady_clock::now() < deadline;) {
+        boxSeen = boxSeen || windowExists(noticeCaption);
+        code = saver->waitForExit(50ms);
+    }
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 0);
+    EXPECT_FALSE(boxSeen);
+}
+
+namespace {
+struct TypedCase {
+    const char* name;
+    bool serviceUp;
+    const std::string* firstSentence;
+};
+
+void PrintTo(const TypedCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+const TypedCase typedCases[] = {
+    {"ServedFeed", true, &servedSentence},
+    {"ServiceDownBuiltInText", false, &builtinSentence},
+};
+
+class TypedText : public testing::TestWithParam<TypedCase> {};
+}
+
+TEST_P(TypedText, TheFirstLineShowsTheFirstSentence)
+{
+    const TypedCase& c = GetParam();
+    PageGeometry page = currentPage();
+    if (page.screenWidth == 0)
+        GTEST_SKIP() << "no worked-out page for this screen size";
+    std::unique_ptr<ServiceFixture> service = c.serviceUp ? startLoopbackService("5.0") : nullptr;
+    std::unique_ptr<ChildProcess> saver = startRunning();
+    ASSERT_TRUE(saver);
+
+    // Read the line until a good part of the sentence has been typed.
+    std::size_t typed = 0;
+    const std::filesystem::path shot = buildFolder() / (std::string("typed-") + c.name + ".png");
+    for (auto deadline = std::chrono::steady_clock::now() + 20s; typed < 8 && std::chrono::steady_clock::now() < deadline;) {
+        Screenshot screen(shot);
+        ASSERT_TRUE(screen.ok());
+        typed = typedPrefixLength(screen, page, *c.firstSentence);
+        // The other text must not read as this line.
+        const std::string& other = c.firstSentence == &servedSentence ? builtinSentence : servedSentence;
+        EXPECT_LE(typedPrefixLength(screen, page, other), 1u);
+    }
+    EXPECT_GE(typed, 8u) << "the typing line does not read as \"" << *c.firstSentence << "\"; see " << shot;
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    EXPECT_EQ(saver->waitForExit(10s), std::optional<int>(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Service, TypedText, testing::ValuesIn(typedCases),
+    [](const testing::TestParamInfo<TypedCase>& info) { return std::string(info.param.name); });
+
+TEST(VersionNotice, NeverShownOverAHostsWindow)
+{
+    auto service = startLoopbackService("5.1");
+    unsigned long pane = x11().createWindow(300, 200, 400, 300, 0x2040c0);
+    ASSERT_NE(pane, 0u);
+    LaunchOptions options;
+    options.environment["XSCREENSAVER_WINDOW"] = std::to_string(pane);
+    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"--root"}), options);
+    ASSERT_TRUE(waitForFedPaper(placedAt(*geometryFor(400, 300), 300, 200), 20s));
+    saver.signal(SIGTERM);
+    std::optional<int> code = saver.waitForExit(3s);
+    EXPECT_FALSE(windowExists(noticeCaption)) << "the notice came up over the host's window";
+    EXPECT_EQ(code, 0) << "the run did not end on SIGTERM";
+    EXPECT_EQ(service->requests(), (std::vector<std::string>{"GET /sstext", "GET /sys"}));
+    x11().destroyWindow(pane);
+}
