@@ -80,7 +80,8 @@ TEST(Preview, ReturnsAtOnceWithoutEverShowingAWindow)
     EXPECT_EQ(x11().windowsCreatedSinceWatch(), 0);
     // Byte for byte: the "\n" entry is a real line break followed by the
     // trace's own, so the file shows two empty lines after the banner.
-    EXPECT_EQ(traceText(), "************\n\n\nscrMode\n3\nreturning from preview\n");
+    EXPECT_EQ(traceText(),
+        "************\n\n\nscrMode\n3\ngetSSText: url = \n" TAPWRITE_E2E_BASE_URL "sstext\nreturning from preview\n");
     EXPECT_EQ(saver.standardOutput(), "");
     EXPECT_EQ(saver.standardError(), "");
 }

@@ -3,12 +3,21 @@
 # some typing, then a key press. Passes when the run ends with code 0 and
 # valgrind finds no block definitely or indirectly lost outside the graphics
 # stack's own one-time allocations.
-# Usage: valgrind_leak_check.sh SAVER SUPPRESSIONS
+# With a port and a folder, the saver's requests are answered first by the
+# tests' loopback service from the files in that folder.
+# Usage: valgrind_leak_check.sh SAVER SUPPRESSIONS [PORT SERVICE_FOLDER]
 set -u
 saver=$1
 suppressions=$2
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+service=$(mktemp -d)
+trap 'rm -f "$log"; [ -n "${fixture:-}" ] && kill "$fixture"; rm -rf "$service"' EXIT
+if [ $# -ge 4 ]; then
+  cp "$4"/* "$service"
+  python3 "$(dirname "$0")/../support/service_fixture.py" "$3" "$service" &
+  fixture=$!
+  for _ in $(seq 1 100); do [ -e "$service/ready" ] && break; sleep 0.1; done
+fi
 
 valgrind --leak-check=full --show-leak-kinds=definite,indirect --keep-debuginfo=yes \
   --num-callers=40 --suppressions="$suppressions" --log-file="$log" "$saver" /s &
@@ -27,6 +36,10 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid"
 code=$?
+if [ -n "${fixture:-}" ] && [ "$(cat "$service/requests.log" 2>/dev/null)" != $'GET /sstext\nGET /sys' ]; then
+  echo "the service was not asked as expected: $(cat "$service/requests.log" 2>/dev/null)"
+  exit 1
+fi
 sed -n '/LEAK SUMMARY/,/suppressed:/p' "$log"
 definite=$(sed -n 's/.*definitely lost: \([0-9,]*\) bytes.*/\1/p' "$log" | tr -d , | tail -1)
 indirect=$(sed -n 's/.*indirectly lost: \([0-9,]*\) bytes.*/\1/p' "$log" | tr -d , | tail -1)
