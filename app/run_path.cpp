@@ -23,6 +23,8 @@ bool mainLoopPass()
 int runSaver()
 {
     useBuiltinTextIfEmpty();
+    if (!platformFindHostWindow())
+        return 1;
     if (!initDisplay())
         return 1;
     if (!loadAssets())
@@ -33,8 +35,10 @@ int runSaver()
         while (mainLoopPass()) {
         }
     }
-    // While the saver's window is still up.
-    showVersionNotice();
+    // While the saver's window is still up; never over a host's window, where
+    // the screen may be locked and no one could answer the box.
+    if (!platformHostWindowMode())
+        showVersionNotice();
     shutdownSaver();
     return 0;
 }

@@ -2,13 +2,37 @@
 
 #include "diag/trace.h"
 #include "display/page_layout.h"
+#include "platform/platform.h"
 
 #include <SDL_image.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 DisplayContext displayContext;
+
+namespace {
+// The host's window, laid out for its own size (a preview pane as much as a
+// screen). OpenGL on it has to be asked for before adopting it; without that
+// the accelerated renderer would try to re-create a window it does not own.
+SDL_Window* adoptHostWindow()
+{
+    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
+    SDL_Window* window = SDL_CreateWindowFrom(platformHostWindow());
+    int width = 0;
+    int height = 0;
+    if (window)
+        SDL_GetWindowSize(window, &width, &height);
+    if (width <= 0 || height <= 0) {
+        std::fprintf(stderr, "Tapwrite Screen Saver: cannot draw into the host's window: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    pageLayout = computePageLayout(width, height);
+    SDL_SetHint("SDL_RENDER_SCALE_QUALITY", "1");
+    return window;
+}
+}
 
 bool initDisplay()
 {
@@ -17,13 +41,17 @@ bool initDisplay()
 
     bool ready = false;
     if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
-        SDL_DisplayMode mode;
-        if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
-            return false;
-        pageLayout = computePageLayout(mode.w, mode.h);
-        SDL_SetHint("SDL_RENDER_SCALE_QUALITY", "1");
-        displayContext.window = SDL_CreateWindow("Tapwrite Screen Saver", SDL_WINDOWPOS_UNDEFINED,
-            SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight, SDL_WINDOW_SHOWN);
+        if (platformHostWindowMode()) {
+            displayContext.window = adoptHostWindow();
+        } else {
+            SDL_DisplayMode mode;
+            if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
+                return false;
+            pageLayout = computePageLayout(mode.w, mode.h);
+            SDL_SetHint("SDL_RENDER_SCALE_QUALITY", "1");
+            displayContext.window = SDL_CreateWindow("Tapwrite Screen Saver", SDL_WINDOWPOS_UNDEFINED,
+                SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight, SDL_WINDOW_SHOWN);
+        }
         if (displayContext.window) {
             displayContext.renderer = SDL_CreateRenderer(displayContext.window, -1, SDL_RENDERER_ACCELERATED);
             if (displayContext.renderer) {

@@ -18,8 +18,9 @@ struct DisplayContext {
 
 extern DisplayContext displayContext;
 
-// Seeds the generator, opens the desktop-sized window with an accelerated
-// renderer and starts the image and font libraries. False when any of it fails.
+// Seeds the generator, opens the desktop-sized window (or adopts a host's
+// window, laid out for its size) with an accelerated renderer and starts the
+// image and font libraries. False when any of it fails.
 bool initDisplay();
 // Loads the paper picture and opens the font. False when either is missing.
 bool loadAssets();

@@ -4,6 +4,7 @@
 #include "display/page_layout.h"
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
+#include "platform/platform.h"
 
 namespace {
 // A page holds 48 typed lines; the 49th goes out with the sheet.
@@ -56,6 +57,8 @@ void drawFrame()
 void feedPaper()
 {
     for (int k = 0; k < 10; ++k) {
+        if (platformHostEndsRun())
+            return;
         typingState.scrollLines = k;
         SDL_RenderClear(displayContext.renderer);
         drawPaper();
@@ -75,6 +78,8 @@ void ejectPage()
 {
     int frames = ejectFrameCount(static_cast<int>(typingState.lines.size()));
     for (int i = 0; i < frames; ++i) {
+        if (platformHostEndsRun())
+            return;
         typingState.scrollLines += 1;
         drawPage();
         pauseFor(drawRandom() % 150 + 10);

@@ -21,3 +21,18 @@ bool platformDrainMessages();
 void platformSetArguments(int argc, char** argv);
 // Tests: replaces the command line with the given text (nullptr restores argv's).
 void platformSetCommandLineForTest(const char* commandLine);
+
+// A screen-saver host's window to draw into (POSIX: XSCREENSAVER_WINDOW, or
+// -window-id / --window-id ID on the command line). Looks once; false, after a
+// line on standard error, when a window is named that is not a number or does
+// not exist. Windows never names one.
+bool platformFindHostWindow();
+// True when the run draws into a host's window: the host ends the run, owns
+// the window, and nothing may pop up over it.
+bool platformHostWindowMode();
+// The host's window as SDL_CreateWindowFrom takes it; nullptr without one.
+const void* platformHostWindow();
+// In host mode: true when a quit request waits in SDL's queue (it stays there
+// for the main loop). The host takes its window away right after asking, so
+// the paper animations stop on it. Always false outside host mode.
+bool platformHostEndsRun();

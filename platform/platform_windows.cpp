@@ -37,3 +37,23 @@ void platformSetArguments(int, char**)
 void platformSetCommandLineForTest(const char*)
 {
 }
+
+bool platformFindHostWindow()
+{
+    return true;
+}
+
+bool platformHostWindowMode()
+{
+    return false;
+}
+
+const void* platformHostWindow()
+{
+    return nullptr;
+}
+
+bool platformHostEndsRun()
+{
+    return false;
+}

@@ -179,11 +179,24 @@ std::optional<PageGeometry> geometryFor(int width, int height)
     static const PageGeometry known[] = {
         {1920, 1080, 850, 384, 1535, 977, 522, 25, 22},
         {1366, 768, 604, 273, 1091, 694, 371, 18, 16},
+        {400, 300, 252, 80, 319, 278, 108, 5, 4},
     };
     for (const PageGeometry& g : known)
         if (g.screenWidth == width && g.screenHeight == height)
             return g;
     return std::nullopt;
+}
+
+PageGeometry placedAt(PageGeometry page, int x, int y)
+{
+    page.paperTop += y;
+    page.typingLineTop += y;
+    page.paperLeft += x;
+    page.paperRight += x;
+    page.textLeft += x;
+    page.originX = x;
+    page.originY = y;
+    return page;
 }
 
 bool isBlack(Uint8 r, Uint8 g, Uint8 b)
@@ -218,50 +231,6 @@ bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit)
         std::this_thread::sleep_for(30ms);
     }
     return false;
-}
-
-namespace {
-// Counts pixels of a rectangle (inclusive bounds) that fail a colour test,
-// and remembers the first one for the message.
-template <typename Test>
-int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, Test test, std::string& first)
-{
-    int failing = 0;
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x) {
-            Uint8 r, g, b;
-            shot.pixel(x, y, r, g, b);
-            if (!test(r, g, b)) {
-                if (failing++ == 0)
-                    first = "(" + std::to_string(x) + "," + std::to_string(y) + ") = " + std::to_string(r) + ","
-                        + std::to_string(g) + "," + std::to_string(b);
-            }
-        }
-    return failing;
-}
-}
-
-void expectFedPage(const Screenshot& shot, const PageGeometry& p)
-{
-    const int w = p.screenWidth;
-    const int h = p.screenHeight;
-    const int textTop = p.typingLineTop;
-    const int textBottom = p.typingLineTop + p.lineBand;
-    std::string first;
-    EXPECT_EQ(countFailing(shot, 0, 0, w - 1, p.paperTop - 1, isBlack, first), 0)
-        << "above the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, 0, p.paperTop, p.paperLeft - 1, h - 1, isBlack, first), 0)
-        << "left of the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, p.paperRight + 1, p.paperTop, w - 1, h - 1, isBlack, first), 0)
-        << "right of the paper, first non-black pixel " << first;
-    EXPECT_EQ(countFailing(shot, p.paperLeft, p.paperTop, p.paperRight, textTop - 1, isPaper, first), 0)
-        << "paper from its top edge down to the typing line, first other pixel " << first;
-    if (textBottom + 1 <= h - 1) {
-        EXPECT_EQ(countFailing(shot, p.paperLeft, textBottom + 1, p.paperRight, h - 1, isPaper, first), 0)
-            << "paper below the typing line, first other pixel " << first;
-    }
-    EXPECT_EQ(countFailing(shot, p.paperLeft, textTop, p.textLeft - 1, textBottom, isPaper, first), 0)
-        << "left margin of the typing line, first other pixel " << first;
 }
 
 void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& p)
@@ -366,6 +335,60 @@ void Screenshot::pixel(int x, int y, Uint8& r, Uint8& g, Uint8& b) const
     r = row[x * 3];
     g = row[x * 3 + 1];
     b = row[x * 3 + 2];
+}
+
+namespace {
+// Counts pixels of a rectangle (inclusive bounds) that fail a colour test,
+// and remembers the first one for the message.
+template <typename Test>
+int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, Test test, std::string& first)
+{
+    int failing = 0;
+    for (int y = y0; y <= y1; ++y)
+        for (int x = x0; x <= x1; ++x) {
+            Uint8 r, g, b;
+            shot.pixel(x, y, r, g, b);
+            if (!test(r, g, b)) {
+                if (failing++ == 0)
+                    first = "(" + std::to_string(x) + "," + std::to_string(y) + ") = " + std::to_string(r) + ","
+                        + std::to_string(g) + "," + std::to_string(b);
+            }
+        }
+    return failing;
+}
+}
+
+void expectFedPage(const Screenshot& shot, const PageGeometry& p)
+{
+    const int textTop = p.typingLineTop;
+    const int textBottom = p.typingLineTop + p.lineBand;
+    const int left = p.originX;
+    const int top = p.originY;
+    const int right = p.originX + p.screenWidth - 1;
+    const int bottom = p.originY + p.screenHeight - 1;
+    std::string first;
+    EXPECT_EQ(countFailing(shot, left, top, right, p.paperTop - 1, isBlack, first), 0)
+        << "above the paper, first non-black pixel " << first;
+    EXPECT_EQ(countFailing(shot, left, p.paperTop, p.paperLeft - 1, bottom, isBlack, first), 0)
+        << "left of the paper, first non-black pixel " << first;
+    EXPECT_EQ(countFailing(shot, p.paperRight + 1, p.paperTop, right, bottom, isBlack, first), 0)
+        << "right of the paper, first non-black pixel " << first;
+    EXPECT_EQ(countFailing(shot, p.paperLeft, p.paperTop, p.paperRight, textTop - 1, isPaper, first), 0)
+        << "paper from its top edge down to the typing line, first other pixel " << first;
+    if (textBottom + 1 <= bottom) {
+        EXPECT_EQ(countFailing(shot, p.paperLeft, textBottom + 1, p.paperRight, bottom, isPaper, first), 0)
+            << "paper below the typing line, first other pixel " << first;
+    }
+    EXPECT_EQ(countFailing(shot, p.paperLeft, textTop, p.textLeft - 1, textBottom, isPaper, first), 0)
+        << "left margin of the typing line, first other pixel " << first;
+}
+
+int inkOnTypingLine(const Screenshot& shot, const PageGeometry& p)
+{
+    std::string first;
+    int cells = (p.paperRight - p.paperLeft + 1) * (p.lineBand + 1);
+    return cells
+        - countFailing(shot, p.paperLeft, p.typingLineTop, p.paperRight, p.typingLineTop + p.lineBand, isInk, first);
 }
 
 } // namespace e2e

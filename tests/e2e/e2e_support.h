@@ -96,8 +96,13 @@ struct PageGeometry {
     int textLeft;       // first column of the typed text
     int lineBand;       // rows below typingLineTop that hold the typed text
     int pointSize;      // the font's point size on this screen
+    int originX = 0;    // where the page's window stands on the screen
+    int originY = 0;
 };
 std::optional<PageGeometry> geometryFor(int width, int height);
+// The same page in a window whose top-left corner stands at (x, y): every
+// position is then a screen position.
+PageGeometry placedAt(PageGeometry page, int x, int y);
 
 bool isBlack(Uint8 r, Uint8 g, Uint8 b);
 bool isPaper(Uint8 r, Uint8 g, Uint8 b);
@@ -109,9 +114,6 @@ bool isInk(Uint8 r, Uint8 g, Uint8 b);
 bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit);
 
 class Screenshot;
-// Checks the page as the fed sheet must stand: black around the paper, and
-// the paper clean but for text on the typing line from textLeft on.
-void expectFedPage(const Screenshot& shot, const PageGeometry& page);
 // Checks that the typing line holds text that starts at the left margin.
 void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& page);
 
@@ -139,5 +141,11 @@ public:
 private:
     SDL_Surface* surface_ = nullptr;
 };
+
+// Checks the page's window as the fed sheet must stand in it: black but for
+// the paper, the paper clean but for text on the typing line from textLeft on.
+void expectFedPage(const Screenshot& shot, const PageGeometry& page);
+// Ink pixels on the typing line, across the paper.
+int inkOnTypingLine(const Screenshot& shot, const PageGeometry& page);
 
 } // namespace e2e

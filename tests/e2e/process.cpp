@@ -124,6 +124,12 @@ void ChildProcess::kill()
     }
 }
 
+void ChildProcess::signal(int number)
+{
+    if (pid_ > 0 && !reap(false))
+        ::kill(pid_, number);
+}
+
 std::string ChildProcess::standardOutput() const
 {
     return readWhole(captureDirectory_ / "stdout");

@@ -34,6 +34,8 @@ public:
     // The child ended by this signal (after waitForExit/running saw it end).
     std::optional<int> terminatingSignal() const { return signal_; }
     void kill();
+    // Sends a signal to the child alone, as a screen-saver host does.
+    void signal(int number);
 
     std::string standardOutput() const;
     std::string standardError() const;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <memory>
 
 using namespace e2e;
@@ -183,3 +184,20 @@ TEST_P(TypedText, TheFirstLineShowsTheFirstSentence)
 
 INSTANTIATE_TEST_SUITE_P(Service, TypedText, testing::ValuesIn(typedCases),
     [](const testing::TestParamInfo<TypedCase>& info) { return std::string(info.param.name); });
+
+TEST(VersionNotice, NeverShownOverAHostsWindow)
+{
+    auto service = startLoopbackService("5.1");
+    unsigned long pane = x11().createWindow(300, 200, 400, 300, 0x2040c0);
+    ASSERT_NE(pane, 0u);
+    LaunchOptions options;
+    options.environment["XSCREENSAVER_WINDOW"] = std::to_string(pane);
+    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"--root"}), options);
+    ASSERT_TRUE(waitForFedPaper(placedAt(*geometryFor(400, 300), 300, 200), 20s));
+    saver.signal(SIGTERM);
+    std::optional<int> code = saver.waitForExit(3s);
+    EXPECT_FALSE(windowExists(noticeCaption)) << "the notice came up over the host's window";
+    EXPECT_EQ(code, 0) << "the run did not end on SIGTERM";
+    EXPECT_EQ(service->requests(), (std::vector<std::string>{"GET /sstext", "GET /sys"}));
+    x11().destroyWindow(pane);
+}

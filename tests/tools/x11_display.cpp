@@ -171,6 +171,32 @@ int X11Display::keyReleasesSinceWatch()
     return keyReleases_;
 }
 
+unsigned long X11Display::createWindow(int x, int y, int width, int height, unsigned long rgb)
+{
+    Window root = DefaultRootWindow(display_);
+    Window window = XCreateSimpleWindow(display_, root, x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), 0, 0, rgb);
+    if (!window)
+        return 0;
+    XMapWindow(display_, window);
+    XSync(display_, False);
+    return window;
+}
+
+void X11Display::destroyWindow(unsigned long window)
+{
+    XDestroyWindow(display_, window);
+    XSync(display_, False);
+}
+
+std::optional<TopLevelWindow> X11Display::windowWithId(unsigned long window)
+{
+    for (const TopLevelWindow& w : windows())
+        if (w.id == window)
+            return w;
+    return std::nullopt;
+}
+
 std::vector<Rgb> X11Display::readRow(int x, int y, int width)
 {
     std::vector<Rgb> row;

@@ -65,6 +65,13 @@ public:
     void watchKeyReleases(unsigned long window);
     int keyReleasesSinceWatch();
 
+    // A plain mapped window of the test's own, filled with one colour, as a
+    // screen-saver host makes for its hack; 0 when it could not be made.
+    unsigned long createWindow(int x, int y, int width, int height, unsigned long rgb);
+    void destroyWindow(unsigned long window);
+    // The window with that id, if it exists.
+    std::optional<TopLevelWindow> windowWithId(unsigned long window);
+
     // Colours of one screen row segment, read from the root window.
     std::vector<Rgb> readRow(int x, int y, int width);
 

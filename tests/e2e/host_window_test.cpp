@@ -1,0 +1,157 @@
+// A screen-saver host's window handed over by id: the saver draws its page
+// into that window alone, laid out for the window's size, and ends when the
+// host sends SIGTERM, leaving the window to the host. A bad id ends the run.
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+
+using namespace e2e;
+
+namespace {
+// Where the host's window stands, and its size (a settings preview pane).
+constexpr int paneX = 300;
+constexpr int paneY = 200;
+constexpr int paneWidth = 400;
+constexpr int paneHeight = 300;
+// The pane's own background, so that anything left undrawn in it shows, and
+// a grey behind it, so that anything the saver drew around it would show.
+constexpr unsigned long paneColour = 0x2040c0;
+constexpr unsigned long backdropColour = 0x808080;
+
+std::string hex(unsigned long id)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%lx", id);
+    return text;
+}
+
+// Pixels outside the rectangle that differ between the two screenshots.
+int changedOutside(const Screenshot& before, const Screenshot& after, int x0, int y0, int x1, int y1)
+{
+    int changed = 0;
+    for (int y = 0; y < before.height(); ++y)
+        for (int x = 0; x < before.width(); ++x) {
+            if (x >= x0 && x <= x1 && y >= y0 && y <= y1)
+                continue;
+            Uint8 r0, g0, b0, r1, g1, b1;
+            before.pixel(x, y, r0, g0, b0);
+            after.pixel(x, y, r1, g1, b1);
+            changed += r0 != r1 || g0 != g1 || b0 != b1;
+        }
+    return changed;
+}
+
+struct HostCase {
+    const char* name;
+    bool inEnvironment; // XSCREENSAVER_WINDOW in hex, else -window-id in decimal
+};
+
+const HostCase hostCases[] = {
+    {"XScreenSaverWindowVariable", true},
+    {"WindowIdSwitch", false},
+};
+
+class HostWindow : public testing::TestWithParam<HostCase> {};
+}
+
+TEST_P(HostWindow, PageFillsOnlyThatWindowAndSigtermEndsTheRun)
+{
+    const PageGeometry page = placedAt(*geometryFor(paneWidth, paneHeight), paneX, paneY);
+    unsigned long backdrop = x11().createWindow(0, 0, x11().screenWidth(), x11().screenHeight(), backdropColour);
+    ASSERT_NE(backdrop, 0u);
+    struct RemoveAtEnd {
+        unsigned long window;
+        ~RemoveAtEnd() { x11().destroyWindow(window); }
+    } removeBackdrop{backdrop};
+    TempFolder shots("e2e-shots");
+    Screenshot before(shots.path() / "before.png");
+    ASSERT_TRUE(before.ok());
+    unsigned long pane = x11().createWindow(paneX, paneY, paneWidth, paneHeight, paneColour);
+    ASSERT_NE(pane, 0u);
+    RemoveAtEnd removePane{pane};
+
+    LaunchOptions options;
+    std::vector<std::string> switches{"--root"};
+    if (GetParam().inEnvironment)
+        options.environment["XSCREENSAVER_WINDOW"] = hex(pane);
+    else
+        switches = {"-window-id", std::to_string(pane)};
+    ChildProcess saver(commandLine(saverProgram(), switches), options);
+    ASSERT_TRUE(saver.started());
+    ASSERT_TRUE(waitForFedPaper(page, 10s)) << "the paper never reached its fed height in the window\n"
+                                            << saver.standardError();
+    EXPECT_FALSE(windowExists(saverWindowName)) << "the saver opened a window of its own";
+
+    Screenshot shot(buildFolder() / "e2e-host-window.png");
+    ASSERT_TRUE(shot.ok());
+    expectFedPage(shot, page);
+    EXPECT_EQ(changedOutside(before, shot, paneX, paneY, paneX + paneWidth - 1, paneY + paneHeight - 1), 0)
+        << "drawn outside the host's window";
+
+    saver.signal(SIGTERM);
+    EXPECT_EQ(saver.waitForExit(3s), 0);
+    EXPECT_EQ(saver.standardError(), "");
+    std::optional<TopLevelWindow> left = x11().windowWithId(pane);
+    ASSERT_TRUE(left.has_value()) << "the host's window was destroyed";
+    EXPECT_TRUE(left->viewable) << "the host's window was unmapped";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, HostWindow, testing::ValuesIn(hostCases),
+    [](const testing::TestParamInfo<HostCase>& info) { return std::string(info.param.name); });
+
+namespace {
+// "@gone" stands for the id of a window that was made and destroyed again.
+struct BadIdCase {
+    const char* name;
+    const char* variable; // XSCREENSAVER_WINDOW, or nullptr for unset
+    std::vector<std::string> switches;
+    const char* message;
+};
+
+const BadIdCase badIdCases[] = {
+    {"Letters", "abc", {"--root"}, "XSCREENSAVER_WINDOW: not a window id: \"abc\""},
+    {"SwitchWithoutId", nullptr, {"-window-id"}, "-window-id: not a window id: \"\""},
+    {"NoSuchWindowInVariable", "@gone", {"--root"}, "XSCREENSAVER_WINDOW: no such window: @gone"},
+    {"NoSuchWindowOnSwitch", nullptr, {"-window-id", "@gone"}, "-window-id: no such window: @gone"},
+    // The switch is the more deliberate of the two and wins.
+    {"SwitchOverVariable", "abc", {"-window-id", "@gone"}, "-window-id: no such window: @gone"},
+};
+
+std::string withGone(std::string text, const std::string& gone)
+{
+    for (size_t at = text.find("@gone"); at != std::string::npos; at = text.find("@gone"))
+        text.replace(at, 5, gone);
+    return text;
+}
+
+class BadHostWindow : public testing::TestWithParam<BadIdCase> {};
+}
+
+TEST_P(BadHostWindow, EndsWithExitCodeOneAndALineOnStandardError)
+{
+    const BadIdCase& c = GetParam();
+    unsigned long goneWindow = x11().createWindow(0, 0, 10, 10, 0);
+    ASSERT_NE(goneWindow, 0u);
+    x11().destroyWindow(goneWindow);
+    const std::string gone = hex(goneWindow);
+
+    LaunchOptions options;
+    options.environment["XSCREENSAVER_WINDOW"] = c.variable ? std::optional(withGone(c.variable, gone)) : std::nullopt;
+    std::vector<std::string> switches;
+    for (const std::string& s : c.switches)
+        switches.push_back(withGone(s, gone));
+    x11().watchWindowCreation();
+    ChildProcess saver(commandLine(saverProgram(), switches), options);
+    ASSERT_TRUE(saver.started());
+    std::optional<int> code = saver.waitForExit(10s);
+    ASSERT_TRUE(code.has_value()) << "still running, or ended by signal " << saver.terminatingSignal().value_or(0);
+    EXPECT_EQ(*code, 1);
+    EXPECT_EQ(saver.standardError(), "Tapwrite Screen Saver: " + withGone(c.message, gone) + "\n");
+    EXPECT_EQ(x11().windowsCreatedSinceWatch(), 0) << "a window was opened instead";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ids, BadHostWindow, testing::ValuesIn(badIdCases),
+    [](const testing::TestParamInfo<BadIdCase>& info) { return std::string(info.param.name); });
