@@ -42,11 +42,9 @@ std::int32_t parseHandleNumber(const char* p)
     return static_cast<std::int32_t>(value);
 }
 
-RunMode parseCommandLine(WindowHandle& parentWindow)
+const char* skipProgramPath(const char* p)
 {
-    const char* p = platformCommandLine();
-
-    // The program path: quoted up to the closing quote, or up to the first blank.
+    // Quoted up to the closing quote, or up to the first blank.
     if (*p == '"') {
         ++p;
         while (*p != '\0' && *p != '"')
@@ -57,6 +55,12 @@ RunMode parseCommandLine(WindowHandle& parentWindow)
     }
     if (*p != '\0')
         ++p;
+    return p;
+}
+
+RunMode parseCommandLine(WindowHandle& parentWindow)
+{
+    const char* p = skipProgramPath(platformCommandLine());
     while (*p == ' ')
         ++p;
 

@@ -19,6 +19,10 @@ extern WindowHandle parentWindow;
 // run mode; writes the window handle given after the switch, except for /s.
 RunMode parseCommandLine(WindowHandle& parentWindow);
 
+// The position just behind the program path that starts a command line: past
+// its closing quote when quoted, otherwise past the blank that ends it.
+const char* skipProgramPath(const char* commandLine);
+
 // The runtime's atoi over a bounded text: blanks, an optional sign, digits.
 // Values beyond the int range stop at its limits instead of overflowing.
 std::int32_t parseHandleNumber(const char* text);

@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
-# Runs the frame benchmark on a private 1920x1080 X screen.
-# Usage: bench/run.sh [BUILD_DIR] [--samples N] [--cpu-lines N] [--pages N]
+# Runs a benchmark on a private 1920x1080 X screen: the frame benchmark, or
+# with --startup the start-up benchmark (as bench/startup.sh does).
+# Usage: bench/run.sh [--startup] [BUILD_DIR] [--samples N] [--cpu-lines N] [--pages N]
+#        bench/startup.sh [BUILD_DIR] [RUNS] [STALLED_RUNS]
 # BUILD_DIR defaults to build/ at the top of the source tree.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
+program=frame_bench
+target=frame_bench
+if [ "${1:-}" = "--startup" ]; then
+  program=bench/startup_bench
+  target=startup_bench
+  shift
+fi
 build=$here/../build
 if [ $# -gt 0 ] && [ -d "$1" ]; then
   build=$1
   shift
 fi
-if [ ! -x "$build/frame_bench" ]; then
-  echo "run.sh: $build/frame_bench not built (make frame_bench)" >&2
+if [ ! -x "$build/$program" ]; then
+  echo "run.sh: $build/$program not built (make $target)" >&2
   exit 1
 fi
-exec "$here/../tests/support/with_xvfb.sh" 1920x1080 "$build/frame_bench" "$@"
+exec "$here/../tests/support/with_xvfb.sh" 1920x1080 "$build/$program" "$@"

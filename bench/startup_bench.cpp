@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -41,12 +39,6 @@ double timeToFirstFrame(const std::string& program)
     return -1;
 }
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 void report(const char* scenario, const std::string& program, int runs)
 {
     std::vector<double> times;
@@ -75,8 +67,8 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "the loopback service did not start\n");
             return 1;
         }
-        service.serve("sstext", readFile(TAPWRITE_SOURCE_DIR "/feed/sstext"));
-        service.serve("sys", readFile(TAPWRITE_SOURCE_DIR "/feed/sys"));
+        service.serve("sstext", readWholeFile(TAPWRITE_SOURCE_DIR "/feed/sstext"));
+        service.serve("sys", readWholeFile(TAPWRITE_SOURCE_DIR "/feed/sys"));
         report("service on loopback", TAPWRITE_BENCH_LOOPBACK_SAVER, runs);
         service.serve("sstext", "", "stall");
         service.serve("sys", "", "stall");

@@ -1,21 +1,14 @@
 #include "platform/host_window_request.h"
 
+#include "app/command_line.h"
+
 #include <vector>
 
 namespace {
 // The words after the program path; a blank separates them, as in argv.
-std::vector<std::string> argumentWords(const char* p)
+std::vector<std::string> argumentWords(const char* commandLine)
 {
-    if (*p == '"') {
-        ++p;
-        while (*p != '\0' && *p != '"')
-            ++p;
-        if (*p == '"')
-            ++p;
-    } else {
-        while (*p != '\0' && *p != ' ')
-            ++p;
-    }
+    const char* p = skipProgramPath(commandLine);
     std::vector<std::string> words;
     std::string word;
     for (; *p != '\0'; ++p) {

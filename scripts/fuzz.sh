@@ -21,10 +21,10 @@ build() {
   "$cxx" "${flags[@]}" -o "$out/$name" "$top/tests/fuzz/$name.cpp" "${sources[@]}" $sdl
 }
 
-build feed_fuzz service/text_feed.cpp diag/trace.cpp
-build bulletin_fuzz service/bulletin.cpp
+build feed_fuzz service/text_feed.cpp service/response_body.cpp diag/trace.cpp
+build bulletin_fuzz service/bulletin.cpp service/response_body.cpp
 build command_line_fuzz app/command_line.cpp platform/platform_posix.cpp
-build version_fuzz service/version_notice.cpp service/bulletin.cpp service/service_config.cpp \
+build version_fuzz service/version_notice.cpp service/bulletin.cpp service/response_body.cpp service/service_config.cpp \
   platform/platform_posix.cpp
 
 status=0

@@ -1,5 +1,7 @@
 #include "service/bulletin.h"
 
+#include "service/response_body.h"
+
 #include <cstring>
 #include <string_view>
 
@@ -47,11 +49,5 @@ void parseBulletin(const char* body, std::size_t length, ServiceBulletin& bullet
 
 std::size_t getBulletin_cb(char* piece, std::size_t size, std::size_t count, void*)
 {
-    const std::size_t bytes = size * count;
-    if (bulletinBody.size() + bytes > bulletinBodyLimit) {
-        bulletinBodyTooLarge = true;
-        return 0;
-    }
-    bulletinBody.append(piece, bytes);
-    return bytes;
+    return gatherPiece(bulletinBody, bulletinBodyTooLarge, bulletinBodyLimit, piece, size * count);
 }

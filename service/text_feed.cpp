@@ -1,6 +1,7 @@
 #include "service/text_feed.h"
 
 #include "diag/trace.h"
+#include "service/response_body.h"
 
 #include <cstring>
 
@@ -48,12 +49,5 @@ bool feedHasText(const std::vector<std::string>& entries)
 std::size_t getssText_cb(char* piece, std::size_t size, std::size_t count, void*)
 {
     trace("getssText_cb");
-    const std::size_t bytes = size * count;
-    if (feedBody.size() + bytes > feedBodyLimit) {
-        // Taking fewer bytes than offered ends the transfer as failed.
-        feedBodyTooLarge = true;
-        return 0;
-    }
-    feedBody.append(piece, bytes);
-    return bytes;
+    return gatherPiece(feedBody, feedBodyTooLarge, feedBodyLimit, piece, size * count);
 }

@@ -39,10 +39,7 @@ void clearTrace()
 
 std::string traceText()
 {
-    std::ifstream in(TAPWRITE_E2E_TRACE_LOG, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return readWholeFile(TAPWRITE_E2E_TRACE_LOG);
 }
 
 std::vector<std::string> traceLines()
@@ -271,6 +268,8 @@ std::size_t typedPrefixLength(const Screenshot& shot, const PageGeometry& page, 
     TTF_Font* font = TTF_OpenFont((assetFolder() / "gtw.ttf").c_str(), page.pointSize);
     if (!font)
         return 0;
+    int cell = 0;
+    TTF_SizeText(font, "M", &cell, nullptr);
     // Ink of the rendered text against ink on the screen, over the rendered
     // width and three character cells beyond it (where nothing may be typed yet).
     auto mismatch = [&](const std::string& prefix) {
@@ -279,8 +278,6 @@ std::size_t typedPrefixLength(const Screenshot& shot, const PageGeometry& page, 
             return 1.0;
         SDL_Surface* argb = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0);
         SDL_FreeSurface(rendered);
-        int cell = 0;
-        TTF_SizeText(font, "M", &cell, nullptr);
         int inkPixels = 0;
         int wrong = 0;
         for (int y = 0; y < argb->h && page.typingLineTop + y < shot.height(); ++y)

@@ -12,14 +12,12 @@
 
 extern char** environ;
 
-namespace {
-std::string readWhole(const std::filesystem::path& path)
+std::string readWholeFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
 }
 
 ChildProcess::ChildProcess(std::vector<std::string> argv, const LaunchOptions& options)
@@ -132,12 +130,12 @@ void ChildProcess::signal(int number)
 
 std::string ChildProcess::standardOutput() const
 {
-    return readWhole(captureDirectory_ / "stdout");
+    return readWholeFile(captureDirectory_ / "stdout");
 }
 
 std::string ChildProcess::standardError() const
 {
-    return readWhole(captureDirectory_ / "stderr");
+    return readWholeFile(captureDirectory_ / "stderr");
 }
 
 std::optional<int> runCommand(const std::vector<std::string>& argv, std::chrono::milliseconds limit)

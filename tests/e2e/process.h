@@ -50,6 +50,9 @@ private:
     std::filesystem::path captureDirectory_;
 };
 
+// The whole content of a file; empty when it cannot be read.
+std::string readWholeFile(const std::filesystem::path& path);
+
 // Runs a helper command to completion (xdotool, import) and returns its exit
 // code; nullopt when it could not be run or did not end within the limit.
 std::optional<int> runCommand(const std::vector<std::string>& argv,

@@ -8,7 +8,6 @@
 
 #include <fstream>
 #include <pwd.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -37,20 +36,12 @@ done
 echo "$status" >exit-code.new && mv exit-code.new exit-code
 )sh";
 
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::optional<std::string> waitForFile(const std::filesystem::path& path, std::chrono::milliseconds limit)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;
     do {
         if (std::filesystem::exists(path))
-            return readFile(path);
+            return readWholeFile(path);
         std::this_thread::sleep_for(20ms);
     } while (std::chrono::steady_clock::now() < deadline);
     return std::nullopt;
@@ -61,7 +52,7 @@ std::vector<std::string> processesMentioning(const std::string& text)
 {
     std::vector<std::string> found;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::string line = readFile(entry.path() / "cmdline");
+        std::string line = readWholeFile(entry.path() / "cmdline");
         if (line.find(text) != std::string::npos)
             found.push_back(line);
     }
@@ -136,7 +127,7 @@ protected:
         if (daemon && daemon->running())
             runCommand(asHost({"xscreensaver-command", "-exit"}));
         // A saver that outlived a failed test.
-        std::string pid = readFile(home.path() / "pid");
+        std::string pid = readWholeFile(home.path() / "pid");
         if (!pid.empty())
             kill(std::stoi(pid), SIGKILL);
     }
@@ -169,7 +160,7 @@ protected:
         std::optional<std::string> code = waitForFile(home.path() / "exit-code", 2s);
         ASSERT_TRUE(code.has_value()) << "the saver did not end within 2 s of -deactivate";
         EXPECT_EQ(*code, "0\n");
-        EXPECT_EQ(readFile(home.path() / "stderr"), "");
+        EXPECT_EQ(readWholeFile(home.path() / "stderr"), "");
         EXPECT_TRUE(noProcessLeft({prefix.path().string(), hack().string()}, 2s))
             << "a process of the saver or its hack is still running";
     }

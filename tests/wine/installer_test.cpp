@@ -6,20 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 using namespace wine;
 
 namespace {
-std::string contentOf(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The registry key under Add/Remove programs, as `reg query` prints it; empty
 // when there is none.
 std::string uninstallEntry()
@@ -37,8 +27,8 @@ void expectInstalled()
     EXPECT_EQ(files, (std::vector<std::string>{"tapwritefiles", "tapwritefiles/OFL.txt",
                          "tapwritefiles/gtw.ttf", "tapwritefiles/typingPaper.bmp", "uninstall.exe"}));
     for (const char* asset : {"typingPaper.bmp", "gtw.ttf", "OFL.txt"})
-        EXPECT_EQ(contentOf(installFolder() / "tapwritefiles" / asset), contentOf(builtAssets() / asset)) << asset;
-    EXPECT_EQ(contentOf(installedSaver()), contentOf(shippedSaver()));
+        EXPECT_EQ(readWholeFile(installFolder() / "tapwritefiles" / asset), readWholeFile(builtAssets() / asset)) << asset;
+    EXPECT_EQ(readWholeFile(installedSaver()), readWholeFile(shippedSaver()));
     // The 64-bit system folder only; the 32-bit one stays clean.
     EXPECT_FALSE(std::filesystem::exists(installedSaver().parent_path().parent_path() / "syswow64" / "tapwrite.scr"));
 
