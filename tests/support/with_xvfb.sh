@@ -2,6 +2,9 @@
 # Runs a command on a private Xvfb screen of the given size, then stops the server.
 # Usage: with_xvfb.sh [-ac] WIDTHxHEIGHT command [args...]
 # -ac lets every local client in, other accounts' included.
+# -noreset: by default the server resets whenever its last client leaves and
+# refuses connections meanwhile, so a program connecting while a short-lived
+# one (xscreensaver-command, xdotool) disconnects was sometimes turned away.
 set -u
 access=()
 if [ "$1" = "-ac" ]; then
@@ -13,7 +16,7 @@ shift
 dir=$(mktemp -d)
 trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -rf "$dir"' EXIT
 mkfifo "$dir/displayfd"
-Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp "${access[@]}" +extension GLX 3>"$dir/displayfd" 2>"$dir/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset "${access[@]}" +extension GLX 3>"$dir/displayfd" 2>"$dir/xvfb.log" &
 xvfb=$!
 if ! read -r -t 20 number <"$dir/displayfd"; then
   echo "with_xvfb: Xvfb did not start" >&2

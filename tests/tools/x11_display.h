@@ -1,8 +1,7 @@
 #pragma once
 // A small Xlib client for end-to-end tests: finds top-level windows by name,
 // reads their geometry and a few screen pixels, sends a window manager's close
-// request and watches the root window for window creation. Holding one of
-// these open also keeps Xvfb from resetting between the programs a test starts.
+// request and watches the root window for window creation.
 #include <cstdint>
 #include <optional>
 #include <string>
