@@ -9,14 +9,14 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh" --tests
 
 windows=$top/build-windows/saver
-"$top/scripts/build.sh" "$top/build" -DTAPWRITE_WINDOWS_BUILD="$windows"
+"$top/scripts/build.sh" "$top/build" -DBUILD_TESTING=ON -DTAPWRITE_WINDOWS_BUILD="$windows"
 "$top/scripts/build-windows.sh" "$windows"
 ctest --test-dir "$top/build" --output-on-failure
 
 # The parsers and the switch decoder under libFuzzer, half a minute each.
 "$top/scripts/fuzz.sh" 30
 
-"$top/scripts/build.sh" "$top/build-asan" -DTAPWRITE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+"$top/scripts/build.sh" "$top/build-asan" -DBUILD_TESTING=ON -DTAPWRITE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 # Leaks are the valgrind check's job: the GL driver keeps allocations of its own.
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir "$top/build-asan" --output-on-failure
