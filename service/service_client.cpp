@@ -8,6 +8,8 @@
 
 #include <curl/curl.h>
 
+#include <optional>
+
 std::string serviceUrl(const std::string& suffix)
 {
     return baseUrl + suffix;
@@ -32,33 +34,41 @@ bool performRequest(const std::string& url, ResponseHandler handler)
     return result == CURLE_OK && status >= 200 && status <= 299;
 }
 
+namespace {
+// One request whose handler gathers into body: the whole body when the answer
+// came complete, nothing otherwise. body is left empty, its memory given back.
+std::optional<std::string> requestBody(
+    const std::string& url, ResponseHandler handler, std::string& body, bool& tooLarge)
+{
+    body.clear();
+    tooLarge = false;
+    const bool complete = performRequest(url, handler) && !tooLarge;
+    std::string whole;
+    whole.swap(body);
+    if (!complete)
+        return std::nullopt;
+    return whole;
+}
+}
+
 void getSSText()
 {
     std::string url = serviceUrl("sstext");
     trace("getSSText: url = ");
     trace(url);
-    feedBody.clear();
-    feedBodyTooLarge = false;
-    const bool complete = performRequest(url, getssText_cb) && !feedBodyTooLarge;
-    if (complete) {
-        std::vector<std::string> entries = parseTextFeed(feedBody.data(), feedBody.size());
+    if (std::optional<std::string> body = requestBody(url, getssText_cb, feedBody, feedBodyTooLarge)) {
+        std::vector<std::string> entries = parseTextFeed(body->data(), body->size());
         // A feed of empty lines only would page through nothing for ever.
         if (feedHasText(entries))
             typingState.sentences.insert(typingState.sentences.end(), entries.begin(), entries.end());
     }
-    feedBody.clear();
-    feedBody.shrink_to_fit();
 }
 
 void getBulletin()
 {
     std::string url = serviceUrl("sys");
-    bulletinBody.clear();
-    bulletinBodyTooLarge = false;
-    if (performRequest(url, getBulletin_cb) && !bulletinBodyTooLarge)
-        parseBulletin(bulletinBody.data(), bulletinBody.size(), serviceBulletin);
-    bulletinBody.clear();
-    bulletinBody.shrink_to_fit();
+    if (std::optional<std::string> body = requestBody(url, getBulletin_cb, bulletinBody, bulletinBodyTooLarge))
+        parseBulletin(body->data(), body->size(), serviceBulletin);
 }
 
 void startService()
