@@ -90,13 +90,19 @@ TEST(Wake, ButtonsWheelAndALoneKeyReleaseDoNotEndTheRun)
     struct ReleaseAtEnd {
         ~ReleaseAtEnd() { xdotool({"keyup", "b"}); }
     } releaseAtEnd;
-    x11().focusNowhere();
-    ASSERT_TRUE(xdotool({"keydown", "b"}));
-    x11().focusFollowsPointer();
-    x11().watchKeyReleases(saver.window.id);
-    ASSERT_TRUE(xdotool({"keyup", "b"}));
-    expectStillRunning(*saver.process, "a key release alone");
-    EXPECT_EQ(x11().keyReleasesSinceWatch(), 1) << "the release never reached the saver's window";
+    // Once in a few dozen runs the release did not reach the window at all
+    // (while the keys after it did); the whole sequence then gets another go.
+    int releases = 0;
+    for (int attempt = 0; attempt < 3 && releases == 0; ++attempt) {
+        x11().focusNowhere();
+        ASSERT_TRUE(xdotool({"keydown", "b"}));
+        x11().focusFollowsPointer();
+        x11().watchKeyReleases(saver.window.id);
+        ASSERT_TRUE(xdotool({"keyup", "b"}));
+        expectStillRunning(*saver.process, "a key release alone");
+        releases = x11().keyReleasesSinceWatch();
+    }
+    EXPECT_EQ(releases, 1) << "the release never reached the saver's window";
 
     ASSERT_TRUE(xdotool({"click", "1"}));
     ASSERT_TRUE(xdotool({"click", "3"}));
