@@ -22,11 +22,12 @@ for option in "$@"; do
   case "$option" in
     --windows) packages+=("${windows[@]}") ;;
     --tests)
-      # The leak check, the loopback service and its certificates, the fuzzers,
-      # the Windows build, and Wine to run it (its GL and TLS libraries are only
-      # recommended, so named here), and the real XScreenSaver daemon with the
-      # tools that run it as another account.
-      packages+=(valgrind python3 openssl clang libclang-rt-14-dev "${windows[@]}"
+      # The leak check, the loopback service and its certificates, the reader
+      # of the Windows saver's resources, the fuzzers, the Windows build, and
+      # Wine to run it (its GL and TLS libraries are only recommended, so named
+      # here), and the real XScreenSaver daemon with the tools that run it as
+      # another account.
+      packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev "${windows[@]}"
         wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;

@@ -26,6 +26,12 @@ bool performRequest(const std::string& url, ResponseHandler handler)
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, transferTimeoutMs);
     if (!serviceCaFile.empty())
         curl_easy_setopt(handle, CURLOPT_CAINFO, serviceCaFile.c_str());
+#ifdef _WIN32
+    // Schannel fails the whole request when the revocation list or OCSP
+    // responder cannot be reached, as on many company networks; a certificate
+    // known to be revoked is still refused.
+    curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+#endif
     CURLcode result = curl_easy_perform(handle);
     long status = 0;
     curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);

@@ -1,6 +1,7 @@
 // The installer, run silently in a fresh Wine prefix: the assets land in the
-// folder the saver reads them from, the saver in the 64-bit system folder, and
-// the registered uninstaller takes all of it away again.
+// folder the saver reads them from, the saver in the 64-bit system folder, the
+// Add/Remove entry describes it, a second run replaces it in place, and the
+// registered uninstaller takes all of it away again.
 #include "wine_prefix.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,32 @@
 using namespace wine;
 
 namespace {
-// The registry key under Add/Remove programs, as `reg query` prints it; empty
-// when there is none.
-std::string uninstallEntry()
+// What `reg query` prints for these arguments; empty when it failed (no such key or value).
+std::string regQuery(std::vector<std::string> arguments)
 {
-    ChildProcess query(wineCommand({"reg", "query", uninstallKey}));
+    arguments.insert(arguments.begin(), {"reg", "query"});
+    ChildProcess query(wineCommand(arguments));
     return query.waitForExit(30s) == 0 ? query.standardOutput() : "";
+}
+
+// How many Add/Remove entries carry the saver's name.
+int entriesNamedTapwrite()
+{
+    const std::string all = regQuery({"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "/s"});
+    const std::string name = "DisplayName    REG_SZ    Tapwrite Screen Saver";
+    int count = 0;
+    for (size_t at = all.find(name); at != std::string::npos; at = all.find(name, at + 1))
+        ++count;
+    return count;
+}
+
+std::uintmax_t installedBytes()
+{
+    std::uintmax_t bytes = std::filesystem::file_size(installedSaver());
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(installFolder()))
+        if (entry.is_regular_file())
+            bytes += entry.file_size();
+    return bytes;
 }
 
 void expectInstalled()
@@ -32,10 +53,21 @@ void expectInstalled()
     // The 64-bit system folder only; the 32-bit one stays clean.
     EXPECT_FALSE(std::filesystem::exists(installedSaver().parent_path().parent_path() / "syswow64" / "tapwrite.scr"));
 
-    std::string entry = uninstallEntry();
+    EXPECT_EQ(entriesNamedTapwrite(), 1);
+    std::string entry = regQuery({uninstallKey});
     for (const char* value : {"DisplayName    REG_SZ    Tapwrite Screen Saver", "DisplayVersion    REG_SZ    5.0",
-             "UninstallString    REG_SZ    \"C:\\Program Files\\Korvane\\Tapwrite Screensaver\\uninstall.exe\""})
+             "Publisher    REG_SZ    Korvane", "DisplayIcon    REG_SZ    C:\\windows\\system32\\tapwrite.scr,0",
+             "UninstallString    REG_SZ    \"C:\\Program Files\\Korvane\\Tapwrite Screensaver\\uninstall.exe\"",
+             "NoModify    REG_DWORD    0x1", "NoRepair    REG_DWORD    0x1"})
         EXPECT_NE(entry.find(value), std::string::npos) << value << " not in\n" << entry;
+    // The size Add/Remove shows is in KiB and counts the saver in System32 too.
+    const std::string size = "EstimatedSize    REG_DWORD    ";
+    size_t at = entry.find(size);
+    ASSERT_NE(at, std::string::npos) << entry;
+    long kib = std::stol(entry.substr(at + size.size()), nullptr, 16);
+    EXPECT_NEAR(kib, static_cast<long>(installedBytes() / 1024), 4);
+    // The silent install opened no settings and changed none.
+    EXPECT_EQ(regQuery({"HKCU\\Control Panel\\Desktop", "/v", "SCRNSAVE.EXE"}), "");
 }
 }
 
@@ -44,12 +76,21 @@ TEST(Installer, SilentInstallPutsEveryFileInPlaceAndRegistersItsUninstaller)
     expectInstalled();
 }
 
+TEST(Installer, InstallingAgainReplacesTheInstallationInPlace)
+{
+    // A stale saver in System32 must be replaced, not kept.
+    std::filesystem::resize_file(installedSaver(), 1000);
+    ASSERT_TRUE(install());
+    expectInstalled();
+}
+
 TEST(Installer, UninstallerRemovesItAllAndAReinstallBringsItBack)
 {
     ASSERT_TRUE(uninstall());
     EXPECT_FALSE(std::filesystem::exists(installFolder().parent_path())) << "the Korvane folder is left";
     EXPECT_FALSE(std::filesystem::exists(installedSaver()));
-    EXPECT_EQ(uninstallEntry(), "");
+    EXPECT_EQ(regQuery({uninstallKey}), "");
+    EXPECT_EQ(entriesNamedTapwrite(), 0);
 
     // The other tests run the installed saver.
     ASSERT_TRUE(install());

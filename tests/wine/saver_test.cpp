@@ -77,7 +77,10 @@ TEST(WineSaver, PreviewEndsWithCodeZeroAndShowsNoWindow)
     EXPECT_FALSE(windowExists(boxCaption));
 }
 
-TEST(WineSaver, RunShowsThePageWhereTheLayoutPutsItAndAKeyEndsIt)
+namespace {
+// Runs the saver on the real screen: the window covers it, the page stands
+// where the layout puts it and gets typed on, and a key ends the run.
+void expectRunLaidOutForTheScreen(const std::string& shotName)
 {
     std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
     ASSERT_TRUE(page.has_value()) << "no worked-out page for this screen size";
@@ -101,7 +104,7 @@ TEST(WineSaver, RunShowsThePageWhereTheLayoutPutsItAndAKeyEndsIt)
     }
     // Typing for a while: still the first line, on the same page.
     std::this_thread::sleep_for(2500ms);
-    Screenshot typed(buildFolder() / "wine-screen-1920x1080.png");
+    Screenshot typed(buildFolder() / shotName);
     ASSERT_TRUE(typed.ok());
     expectFedPage(typed, p);
     expectFirstLineTyped(typed, p);
@@ -110,6 +113,49 @@ TEST(WineSaver, RunShowsThePageWhereTheLayoutPutsItAndAKeyEndsIt)
     ASSERT_TRUE(xdotool({"key", "Escape"}));
     EXPECT_EQ(saver.waitForExit(exitLimit), 0);
     EXPECT_FALSE(windowExists(saverWindowName));
+}
+
+// The prefix's display scaling, as the Display settings store it; programs
+// started after Wine has settled read it.
+bool setLogPixels(int dpi)
+{
+    for (const char* key : {"HKCU\\Control Panel\\Desktop", "HKCC\\Software\\Fonts"})
+        if (runUnderWine({"reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", std::to_string(dpi), "/f"}) != 0)
+            return false;
+    return waitForWineToSettle();
+}
+
+// The width of the settings box, whose text is in the system's message font.
+int settingsBoxWidth()
+{
+    ChildProcess saver(saverCommand({"/c"}));
+    std::optional<TopLevelWindow> box = waitForWindow(boxCaption, windowLimit);
+    if (!box || !closeBoxWithReturn(*box) || saver.waitForExit(exitLimit) != 0)
+        return 0;
+    return box->width;
+}
+}
+
+TEST(WineSaver, RunShowsThePageWhereTheLayoutPutsItAndAKeyEndsIt)
+{
+    expectRunLaidOutForTheScreen("wine-screen-1920x1080.png");
+}
+
+// At 150 % scaling the saver, aware of it, still lays its page out for the
+// screen's real pixels. (Wine does not shrink the desktop of a program that is
+// not aware, so this guards the run at that setting; the manifest check shows
+// the awareness itself.)
+TEST(WineSaver, At144DpiThePageIsStillLaidOutForTheRealPixels)
+{
+    const int boxAt96 = settingsBoxWidth();
+    ASSERT_GT(boxAt96, 0);
+    ASSERT_TRUE(setLogPixels(144));
+    struct Restore {
+        ~Restore() { setLogPixels(96); }
+    } restore;
+    // The setting took: the box's system font, and so the box, grew.
+    EXPECT_GT(settingsBoxWidth(), boxAt96);
+    expectRunLaidOutForTheScreen("wine-screen-144dpi.png");
 }
 
 TEST(WineSaver, WithoutTheFontTheRunEndsWithCodeOneAndNoBox)
