@@ -1,13 +1,16 @@
-// The installer, run silently in a fresh Wine prefix: the assets land in the
-// folder the saver reads them from, the saver in the 64-bit system folder, the
-// Add/Remove entry describes it, a second run replaces it in place, and the
-// registered uninstaller takes all of it away again.
+// The installer in a fresh Wine prefix: the assets land in the folder the
+// saver reads them from, the saver in the 64-bit system folder, the Add/Remove
+// entry describes it, a second run replaces it in place, the wizard's finish
+// page (and only it) opens the screen-saver settings, and the registered
+// uninstaller takes all of it away again.
 #include "wine_prefix.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
+using namespace e2e;
 using namespace wine;
 
 namespace {
@@ -66,8 +69,17 @@ void expectInstalled()
     ASSERT_NE(at, std::string::npos) << entry;
     long kib = std::stol(entry.substr(at + size.size()), nullptr, 16);
     EXPECT_NEAR(kib, static_cast<long>(installedBytes() / 1024), 4);
-    // The silent install opened no settings and changed none.
-    EXPECT_EQ(regQuery({"HKCU\\Control Panel\\Desktop", "/v", "SCRNSAVE.EXE"}), "");
+}
+
+// Polls the installer's window until one of its controls reads text.
+bool waitForSetupText(const std::string& text, std::chrono::milliseconds limit)
+{
+    for (auto deadline = std::chrono::steady_clock::now() + limit; std::chrono::steady_clock::now() < deadline;) {
+        std::vector<std::string> texts = boxTexts("Tapwrite Screen Saver Setup");
+        if (std::find(texts.begin(), texts.end(), text) != texts.end())
+            return true;
+    }
+    return false;
 }
 }
 
@@ -81,6 +93,29 @@ TEST(Installer, InstallingAgainReplacesTheInstallationInPlace)
     // A stale saver in System32 must be replaced, not kept.
     std::filesystem::resize_file(installedSaver(), 1000);
     ASSERT_TRUE(install());
+    expectInstalled();
+}
+
+TEST(Installer, FinishPageOpensTheScreenSaverSettingsWithTapwriteSelected)
+{
+    // The silent installations before this opened nothing.
+    EXPECT_FALSE(std::filesystem::exists(deskCplRecord()));
+
+    ChildProcess setup(wineCommand({installerProgram().string()}));
+    std::optional<TopLevelWindow> window = waitForWindow("Tapwrite Screen Saver Setup", 20s);
+    ASSERT_TRUE(window.has_value()) << setup.standardError();
+    ASSERT_TRUE(movePointer(window->x + window->width / 2, window->y + window->height / 2));
+    x11().focusFollowsPointer();
+    ASSERT_TRUE(waitForSetupText("Welcome to Tapwrite Screen Saver Setup", 10s));
+    ASSERT_TRUE(xdotool({"key", "Return"})); // Install
+    ASSERT_TRUE(waitForSetupText("Open the screen saver settings with Tapwrite selected", 30s));
+    ASSERT_TRUE(xdotool({"key", "Return"})); // Finish, the box left ticked
+    EXPECT_EQ(setup.waitForExit(30s), 0);
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (readWholeFile(deskCplRecord()).empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(readWholeFile(deskCplRecord()), "C:\\windows\\system32\\tapwrite.scr\n");
+    ASSERT_TRUE(waitForWineToSettle());
     expectInstalled();
 }
 

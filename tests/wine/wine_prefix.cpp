@@ -48,6 +48,8 @@ public:
         // Booted and settled first, or the first window takes seconds longer.
         ASSERT_EQ(runCommand({"wineboot", "--init"}, 180s), 0) << "wineboot failed: is Wine installed?";
         ASSERT_TRUE(waitForWineToSettle());
+        // Wine has no desk.cpl of its own; the installer's finish page calls one.
+        std::filesystem::copy_file(TAPWRITE_WINE_DESK_CPL, driveC() / "windows" / "system32" / "desk.cpl");
         ASSERT_TRUE(install()) << "the silent installation failed";
     }
 
@@ -74,6 +76,11 @@ std::filesystem::path installFolder()
 std::filesystem::path installedSaver()
 {
     return driveC() / "windows" / "system32" / "tapwrite.scr";
+}
+
+std::filesystem::path deskCplRecord()
+{
+    return driveC() / "desk-cpl-calls.txt";
 }
 
 std::vector<std::string> wineCommand(std::vector<std::string> program)

@@ -20,6 +20,8 @@ std::filesystem::path builtAssets();
 // Where the installer puts things, as paths of this machine inside the prefix.
 std::filesystem::path installFolder();
 std::filesystem::path installedSaver();
+// What the stand-in desk.cpl was asked to select, one line a call.
+std::filesystem::path deskCplRecord();
 
 inline const std::string saverPath = "C:\\windows\\system32\\tapwrite.scr";
 inline const std::string uninstallerPath = "C:\\Program Files\\Korvane\\Tapwrite Screensaver\\uninstall.exe";
