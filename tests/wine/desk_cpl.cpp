@@ -8,7 +8,7 @@
 
 extern "C" __declspec(dllexport) void CALLBACK InstallScreenSaver(HWND, HINSTANCE, LPSTR saver, int)
 {
-    if (FILE* record = std::fopen("C:\\desk-cpl-calls.txt", "a")) {
+    if (FILE* record = std::fopen("C:\\desk-cpl-calls.txt", "ab")) {
         std::fprintf(record, "%s\n", saver);
         std::fclose(record);
     }
