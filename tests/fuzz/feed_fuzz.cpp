@@ -18,12 +18,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Gathered in two pieces at a split taken from the body itself.
     const std::size_t cut = size ? data[0] % (size + 1) : 0;
-    feedBody.clear();
-    feedBodyTooLarge = false;
+    feedResponse.bytes.clear();
+    feedResponse.tooLarge = false;
     std::string first(body, cut), second(body + cut, size - cut);
     getssText_cb(first.data(), 1, first.size(), nullptr);
     getssText_cb(second.data(), 1, second.size(), nullptr);
-    if (parseTextFeed(feedBody.data(), feedBody.size()) != whole)
+    if (parseTextFeed(feedResponse.bytes.data(), feedResponse.bytes.size()) != whole)
         std::abort();
     return 0;
 }
