@@ -230,8 +230,8 @@ void checkFeedBody(const FeedSource& source, Findings& f)
     }
     if (entries.size() < 5)
         f.add(false, source.name, "short feeds",
-            "only " + std::to_string(entries.size())
-                + " entries: with fewer than five there is no loop, and the saver starts over from the first");
+            "only " + std::to_string(entries.size()) + (entries.size() == 1 ? " entry" : " entries")
+                + ": with fewer than five there is no loop, and the saver starts over from the first");
     else if (std::all_of(entries.begin() + 4, entries.end(), [](const Entry& e) { return e.bytes.empty(); }))
         f.add(false, source.name, "empty loops",
             "entries 5 to " + std::to_string(entries.size())

@@ -310,9 +310,9 @@ std::size_t typedPrefixLength(const Screenshot& shot, const PageGeometry& page, 
     return best;
 }
 
-Screenshot::Screenshot(const std::filesystem::path& file)
+Screenshot::Screenshot(const std::filesystem::path& file, bool take)
 {
-    if (runCommand({"import", "-window", "root", file.string()}, 20s) != 0)
+    if (take && runCommand({"import", "-window", "root", file.string()}, 20s) != 0)
         return;
     SDL_Surface* loaded = IMG_Load(file.c_str());
     if (!loaded)
