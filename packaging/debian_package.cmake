@@ -1,10 +1,14 @@
-# The manual page, and the Debian package made by CPack from the install rules
+# The manual pages, and the Debian package made by CPack from the install rules
 # above (cmake --build <build> --target package, or cpack in the build folder):
 # whatever they install goes into the package.
 
 # Compressed the way Debian wants them: best compression, no name or time.
+# Every manual page here goes to the section its name ends in.
 set(packaging_out ${CMAKE_BINARY_DIR}/packaging)
-foreach(source tapwrite.6 changelog)
+file(GLOB manual_pages RELATIVE ${CMAKE_CURRENT_SOURCE_DIR}/packaging
+  CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/packaging/*.[1-9])
+set(compressed)
+foreach(source ${manual_pages} changelog)
   add_custom_command(
     OUTPUT ${packaging_out}/${source}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${packaging_out}
@@ -12,10 +16,13 @@ foreach(source tapwrite.6 changelog)
             ${packaging_out}/${source}.gz
     DEPENDS packaging/${source}
     VERBATIM)
+  list(APPEND compressed ${packaging_out}/${source}.gz)
 endforeach()
-add_custom_target(tapwrite_packaging_files ALL DEPENDS ${packaging_out}/tapwrite.6.gz ${packaging_out}/changelog.gz)
-
-install(FILES ${packaging_out}/tapwrite.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+add_custom_target(tapwrite_packaging_files ALL DEPENDS ${compressed})
+foreach(page ${manual_pages})
+  string(REGEX MATCH "[1-9]$" section ${page})
+  install(FILES ${packaging_out}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
+endforeach()
 
 # Only in the package (prefix /usr): Debian's XScreenSaver runs hacks found
 # in its own folder by bare name, the font comes from fonts-cmu, and the
