@@ -50,6 +50,8 @@ install)
   package_paths | while read -r path; do
     if [ -e "$path" ] || [ -L "$path" ]; then echo "$path"; fi
   done >"$before"
+  # A machine whose package lists were never fetched has no fonts-cmu to offer.
+  apt-cache show fonts-cmu >/dev/null 2>&1 || "${apt[@]}" update || fail "apt-get update failed"
   DEBIAN_FRONTEND=noninteractive "${apt[@]}" install "$deb" || fail "apt-get install failed"
   [ "$(dpkg-query -W -f='${Status}' tapwrite)" = "install ok installed" ] || fail "tapwrite is not installed"
   # What it pulled in is there: the font behind its link, the libraries it loads.
