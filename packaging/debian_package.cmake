@@ -76,5 +76,7 @@ xscreensaver-settings, or add the line tapwrite --root to the programs list in
 the screen until a key is pressed or the mouse moves.
 
 At every start it asks the Tapwrite web service for the sentences to type;
-without an answer it types its own built-in text.]])
+without an answer it types its own built-in text. The people who write those
+sentences check them with tapwrite-feed, which shows what every saver will
+type and draws the page it will show.]])
 include(CPack)

@@ -22,6 +22,7 @@ build)
   for path in ./usr/lib/tapwrite/tapwrite ./usr/lib/tapwrite/tapwritefiles/typingPaper.bmp \
       './usr/lib/tapwrite/tapwritefiles/gtw.ttf->../../../share/fonts/truetype/cmu/cmuntt.ttf' \
       './usr/libexec/xscreensaver/tapwrite->../../lib/tapwrite/tapwrite' \
+      './usr/bin/tapwrite-feed->../lib/tapwrite/tapwrite-feed' ./usr/share/man/man1/tapwrite-feed.1.gz \
       ./usr/share/xscreensaver/config/tapwrite.xml ./usr/share/man/man6/tapwrite.6.gz \
       ./usr/share/doc/tapwrite/copyright ./usr/share/doc/tapwrite/changelog.Debian.gz; do
     grep -qxF -- "$path" <<<"$contents" || fail "the package lacks $path"
@@ -57,11 +58,17 @@ install)
   # What it pulled in is there: the font behind its link, the libraries it loads.
   [ -s /usr/lib/tapwrite/tapwritefiles/gtw.ttf ] || fail "the font link leads nowhere"
   ! ldd /usr/lib/tapwrite/tapwrite | grep 'not found' || fail "a library is missing"
+  # The feed writers' tool, by bare name, measures with the linked font.
+  printf 'One.\r\nTwo.\r\nThree.\r\nFour.\r\nFive.' >"$build/package-feed.txt"
+  env -u DISPLAY tapwrite-feed check "$build/package-feed.txt" || fail "tapwrite-feed check of a clean feed failed"
   ;;
 manual)
-  page=$(man -w 6 tapwrite) || fail "man finds no tapwrite in section 6"
-  warnings=$(man --warnings -l "$page" 2>&1 >/dev/null) || fail "man failed: $warnings"
-  [ -z "$warnings" ] || fail "man warns: $warnings"
+  for name in "6 tapwrite" "1 tapwrite-feed"; do
+    # shellcheck disable=SC2086
+    page=$(man -w $name) || fail "man finds no $name"
+    warnings=$(man --warnings -l "$page" 2>&1 >/dev/null) || fail "man failed: $warnings"
+    [ -z "$warnings" ] || fail "man warns on $name: $warnings"
+  done
   ;;
 purge)
   [ "$(id -u)" -eq 0 ] || fail "needs root"
