@@ -1,5 +1,6 @@
 #include "app/run_path.h"
 
+#include "app/host_window_request.h"
 #include "app/wake_rules.h"
 #include "display/builtin_text.h"
 #include "display/display_setup.h"
@@ -23,7 +24,7 @@ bool mainLoopPass()
 int runSaver()
 {
     useBuiltinTextIfEmpty();
-    if (!platformFindHostWindow())
+    if (!findHostWindow())
         return 1;
     if (!initDisplay())
         return 1;

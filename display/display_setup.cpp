@@ -66,6 +66,11 @@ bool initDisplay()
     return ready;
 }
 
+TTF_Font* openPageFont(const PageLayout& layout)
+{
+    return TTF_OpenFont(fontPath().c_str(), fontPointSize(layout));
+}
+
 bool loadAssets()
 {
     if (SDL_Surface* surface = IMG_Load(paperPicturePath().c_str())) {
@@ -76,7 +81,7 @@ bool loadAssets()
         trace(" cant find texture");
         return false;
     }
-    displayContext.font = TTF_OpenFont(fontPath().c_str(), fontPointSize(pageLayout));
+    displayContext.font = openPageFont(pageLayout);
     if (!displayContext.font) {
         trace(" cant find font");
         return false;

@@ -25,6 +25,10 @@ bool initDisplay();
 // Loads the paper picture and opens the font. False when either is missing.
 bool loadAssets();
 
+struct PageLayout;
+// The font at the point size the layout gives; nullptr when it cannot be opened.
+TTF_Font* openPageFont(const PageLayout& layout);
+
 // Where the two assets are looked for.
 std::string paperPicturePath();
 std::string fontPath();

@@ -6,6 +6,8 @@
 #include "platform/pacing.h"
 #include "platform/platform.h"
 
+#include <algorithm>
+
 namespace {
 // A page holds 48 typed lines; the 49th goes out with the sheet.
 constexpr size_t fullPageLines = 48;
@@ -15,6 +17,31 @@ void drawPaper()
     pageLayout.paperRect.y = paperTopFor(pageLayout, typingState.scrollLines);
     SDL_RenderCopy(displayContext.renderer, displayContext.paperTexture, nullptr, &pageLayout.paperRect);
 }
+}
+
+std::size_t charactersThatFit(TTF_Font* font, const std::string& text, int width)
+{
+    if (width <= 0)
+        return 0;
+    // Growing prefixes: a line may be a megabyte long, the screen shows a few
+    // hundred characters of it.
+    for (std::size_t probe = 256;; probe *= 2) {
+        const std::size_t length = std::min(probe, text.size());
+        const std::string prefix = text.substr(0, length);
+        int extent = 0;
+        int count = 0;
+        if (TTF_MeasureText(font, prefix.c_str(), width, &extent, &count) != 0)
+            return text.size();
+        if (static_cast<std::size_t>(count) < length || length == text.size())
+            return std::min(static_cast<std::size_t>(count), length);
+    }
+}
+
+std::string visiblePart(const std::string& line, int x)
+{
+    const std::size_t fit = charactersThatFit(displayContext.font, line, pageLayout.screenWidth - x);
+    // The character cut by the edge shows in part; nothing behind it does.
+    return line.substr(0, std::min(line.size(), fit + 1));
 }
 
 void renderLine(std::string text)
@@ -36,7 +63,9 @@ void drawPage()
     int y = firstLineTop(pageLayout, pageLayout.paperRect.y);
     int x = static_cast<int>(pageLayout.textX);
     for (const std::string& line : typingState.lines) {
-        renderLine(line);
+        // Only what can show: a line wider than the renderer's largest texture
+        // would get none at all, and its cost would grow with its length.
+        renderLine(visiblePart(line, x));
         // An empty line gives no texture; its query fails and nothing is drawn.
         if (displayContext.lineTexture) {
             SDL_QueryTexture(displayContext.lineTexture, nullptr, nullptr, &displayContext.lineTextureWidth,

@@ -1,5 +1,7 @@
 #include "display/page_layout.h"
 
+#include <algorithm>
+
 PageLayout pageLayout;
 
 PageLayout computePageLayout(int screenWidth, int screenHeight)
@@ -39,5 +41,7 @@ int nextLineTop(const PageLayout& layout, int lineTop)
 
 int fontPointSize(const PageLayout& layout)
 {
-    return static_cast<int>(layout.fontSize);
+    // Below about 85 px of width (a small preview pane) the size truncates to
+    // 0, which the font library refuses: the smallest it opens with instead.
+    return std::max(1, static_cast<int>(layout.fontSize));
 }

@@ -24,5 +24,5 @@ PageLayout computePageLayout(int screenWidth, int screenHeight);
 int paperTopFor(const PageLayout& layout, int scrollLines);
 int firstLineTop(const PageLayout& layout, int paperTop);
 int nextLineTop(const PageLayout& layout, int lineTop);
-// The point size the font is opened at.
+// The point size the font is opened at, never below 1.
 int fontPointSize(const PageLayout& layout);

@@ -1,14 +1,11 @@
 // Drawing into a window that a screen-saver host (XScreenSaver, its settings
 // preview) created and owns.
-#include "platform/host_window_request.h"
 #include "platform/platform.h"
 
 #include <SDL.h>
 #include <X11/Xlib.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 Window hostWindow = 0;
@@ -52,23 +49,11 @@ int toleratingHostWindowErrors(Display* display, XErrorEvent* error)
 }
 }
 
-bool platformFindHostWindow()
+bool platformAdoptHostWindow(std::uint32_t id)
 {
-    HostWindowRequest request = hostWindowRequest(platformCommandLine(), std::getenv("XSCREENSAVER_WINDOW"));
-    if (!request.named)
-        return true;
-    std::optional<std::uint32_t> id = parseWindowId(request.text);
-    if (!id) {
-        std::fprintf(stderr, "Tapwrite Screen Saver: %s: not a window id: \"%s\"\n", request.source.c_str(),
-            request.text.c_str());
+    if (!windowExists(id))
         return false;
-    }
-    if (!windowExists(*id)) {
-        std::fprintf(stderr, "Tapwrite Screen Saver: %s: no such window: %s\n", request.source.c_str(),
-            request.text.c_str());
-        return false;
-    }
-    hostWindow = *id;
+    hostWindow = id;
     // SDL puts its own handler in front of this one and passes errors on.
     previousHandler = XSetErrorHandler(toleratingHostWindowErrors);
     return true;

@@ -22,11 +22,10 @@ void platformSetArguments(int argc, char** argv);
 // Tests: replaces the command line with the given text (nullptr restores argv's).
 void platformSetCommandLineForTest(const char* commandLine);
 
-// A screen-saver host's window to draw into (POSIX: XSCREENSAVER_WINDOW, or
-// -window-id / --window-id ID on the command line). Looks once; false, after a
-// line on standard error, when a window is named that is not a number or does
-// not exist. Windows never names one.
-bool platformFindHostWindow();
+// Draws the run into a screen-saver host's window (an X window id) when that
+// window exists; false, with nothing changed, when it does not. Windows hosts
+// hand over no window this way, so there it is always false.
+bool platformAdoptHostWindow(std::uint32_t id);
 // True when the run draws into a host's window: the host ends the run, owns
 // the window, and nothing may pop up over it.
 bool platformHostWindowMode();

@@ -38,9 +38,9 @@ void platformSetCommandLineForTest(const char*)
 {
 }
 
-bool platformFindHostWindow()
+bool platformAdoptHostWindow(std::uint32_t)
 {
-    return true;
+    return false;
 }
 
 bool platformHostWindowMode()

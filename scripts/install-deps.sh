@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build and the saver need.
-# --windows adds the cross toolchain and the installer maker; --tests adds what
-# only the tests use (which includes the Windows build and Wine to run it).
+# --windows adds the cross toolchain and the installer maker; --package what
+# CPack needs to make the Debian package; --tests adds what only the tests use
+# (which includes the Windows build and Wine to run it, and the package).
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
@@ -18,17 +19,22 @@ windows=(
   dpkg-dev
   nsis
 )
+# dpkg-shlibdeps works out the package's Depends; CPack finds the programs with file.
+package=(dpkg-dev file)
 for option in "$@"; do
   case "$option" in
     --windows) packages+=("${windows[@]}") ;;
+    --package) packages+=("${package[@]}") ;;
     --tests)
       # The leak check, the loopback service and its certificates, the reader
       # of the Windows saver's resources, the fuzzers, the Windows build, and
       # Wine to run it (its GL and TLS libraries are only recommended, so named
       # here), and the real XScreenSaver daemon with the tools that run it as
-      # another account.
+      # another account; the Debian package, its checker and the manual page
+      # reader.
       packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev "${windows[@]}"
-        wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux)
+        wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux
+        "${package[@]}" lintian man-db)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac

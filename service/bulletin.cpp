@@ -6,8 +6,7 @@
 #include <string_view>
 
 ServiceBulletin serviceBulletin;
-std::string bulletinBody;
-bool bulletinBodyTooLarge = false;
+ResponseBody bulletinResponse{{}, bulletinBodyLimit};
 
 namespace {
 // Position of the first occurrence of key, or -1.
@@ -38,16 +37,16 @@ void parseBulletin(const char* body, std::size_t length, ServiceBulletin& bullet
             length = static_cast<std::size_t>(static_cast<const char*>(nul) - body);
     }
     const std::string_view text(length > 0 ? body : "", length);
-    const long long numberKey = find(text, "messageNum:");
-    const long long messageKey = find(text, "message:");
+    const long long numberAt = find(text, messageNumKey);
+    const long long messageAt = find(text, messageKey);
 
-    cut(text, 7, numberKey - 8, bulletin.version);
-    const long long numberStart = numberKey + 11;
-    cut(text, numberStart, messageKey - numberStart - 1, bulletin.messageNum);
-    cut(text, messageKey + 8, -1, bulletin.message);
+    cut(text, 7, numberAt - 8, bulletin.version);
+    const long long numberStart = numberAt + 11;
+    cut(text, numberStart, messageAt - numberStart - 1, bulletin.messageNum);
+    cut(text, messageAt + 8, -1, bulletin.message);
 }
 
 std::size_t getBulletin_cb(char* piece, std::size_t size, std::size_t count, void*)
 {
-    return gatherPiece(bulletinBody, bulletinBodyTooLarge, bulletinBodyLimit, piece, size * count);
+    return gatherPiece(bulletinResponse, piece, size * count);
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The service bulletin: the current version of the program and a numbered message.
+#include "service/response_body.h"
+
 #include <cstddef>
 #include <string>
 
@@ -20,6 +22,10 @@ void parseBulletin(const char* body, std::size_t length, ServiceBulletin& bullet
 // The bulletin request's response handler: gathers the body piece by piece.
 std::size_t getBulletin_cb(char* piece, std::size_t size, std::size_t count, void* user);
 
-extern std::string bulletinBody;
-extern bool bulletinBodyTooLarge;
 inline constexpr std::size_t bulletinBodyLimit = 64 * 1024;
+// The bulletin request's body, filled by getBulletin_cb alone.
+extern ResponseBody bulletinResponse;
+
+// The keys that open the number and the message.
+inline constexpr const char* messageNumKey = "messageNum:";
+inline constexpr const char* messageKey = "message:";

@@ -1,11 +1,11 @@
 #include "service/response_body.h"
 
-std::size_t gatherPiece(std::string& body, bool& tooLarge, std::size_t limit, const char* piece, std::size_t bytes)
+std::size_t gatherPiece(ResponseBody& body, const char* piece, std::size_t bytes)
 {
-    if (body.size() + bytes > limit) {
-        tooLarge = true;
+    if (body.bytes.size() + bytes > body.limit) {
+        body.tooLarge = true;
         return 0;
     }
-    body.append(piece, bytes);
+    body.bytes.append(piece, bytes);
     return bytes;
 }

@@ -8,22 +8,35 @@
 
 #include <curl/curl.h>
 
-#include <optional>
+const ServiceRequest feedRequest{"sstext", getssText_cb, feedResponse};
+const ServiceRequest bulletinRequest{"sys", getBulletin_cb, bulletinResponse};
 
 std::string serviceUrl(const std::string& suffix)
 {
     return baseUrl + suffix;
 }
 
-bool performRequest(const std::string& url, ResponseHandler handler)
+bool RequestResult::complete() const
 {
+    // A broken-off body or an error page must never be taken for the real thing.
+    return started && transferCode == CURLE_OK && !tooLarge && status >= 200 && status <= 299;
+}
+
+RequestResult performRequest(const std::string& url, const ServiceRequest& request)
+{
+    RequestResult result;
+    request.body.bytes.clear();
+    request.body.tooLarge = false;
     CURL* handle = curl_easy_init();
     if (!handle)
-        return false;
-    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, handler);
+        return result;
+    result.started = true;
+    char error[CURL_ERROR_SIZE] = "";
+    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, request.handler);
     curl_easy_setopt(handle, CURLOPT_URL, url.c_str());
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, transferTimeoutMs);
+    curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, error);
     if (!serviceCaFile.empty())
         curl_easy_setopt(handle, CURLOPT_CAINFO, serviceCaFile.c_str());
 #ifdef _WIN32
@@ -32,49 +45,66 @@ bool performRequest(const std::string& url, ResponseHandler handler)
     // known to be revoked is still refused.
     curl_easy_setopt(handle, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
 #endif
-    CURLcode result = curl_easy_perform(handle);
-    long status = 0;
-    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+    CURLcode code = curl_easy_perform(handle);
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &result.status);
     curl_easy_cleanup(handle);
-    // A broken-off body or an error page must never be taken for the real thing.
-    return result == CURLE_OK && status >= 200 && status <= 299;
+    result.transferCode = code;
+    result.error = error[0] ? error : curl_easy_strerror(code);
+    result.tooLarge = request.body.tooLarge;
+    // Handed over, so the record holds no memory between requests.
+    result.body.swap(request.body.bytes);
+    request.body.bytes = std::string();
+    return result;
 }
 
-namespace {
-// One request whose handler gathers into body: the whole body when the answer
-// came complete, nothing otherwise. body is left empty, its memory given back.
-std::optional<std::string> requestBody(
-    const std::string& url, ResponseHandler handler, std::string& body, bool& tooLarge)
+std::string requestProblem(const RequestResult& r)
 {
-    body.clear();
-    tooLarge = false;
-    const bool complete = performRequest(url, handler) && !tooLarge;
-    std::string whole;
-    whole.swap(body);
-    if (!complete)
-        return std::nullopt;
-    return whole;
-}
+    if (r.complete())
+        return "";
+    if (!r.started)
+        return "no transfer could be started";
+    if (r.tooLarge)
+        return "the body is larger than the saver accepts";
+    switch (r.transferCode) {
+    case CURLE_OK:
+        break;
+    case CURLE_OPERATION_TIMEDOUT:
+        return "no complete answer within the time limit (" + std::to_string(connectTimeoutMs / 1000)
+            + " s to connect, " + std::to_string(transferTimeoutMs / 1000) + " s in all)";
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_CONNECT_ERROR:
+        return "the secure connection was refused: " + r.error;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+        return "the body was cut off before its end: " + r.error;
+    default:
+        return "the transfer failed: " + r.error;
+    }
+    if (r.status >= 300 && r.status <= 399)
+        return "a redirect (status " + std::to_string(r.status) + "), which the saver does not follow";
+    return "status " + std::to_string(r.status) + ", not a success";
 }
 
 void getSSText()
 {
-    std::string url = serviceUrl("sstext");
+    std::string url = serviceUrl(feedRequest.path);
     trace("getSSText: url = ");
     trace(url);
-    if (std::optional<std::string> body = requestBody(url, getssText_cb, feedBody, feedBodyTooLarge)) {
-        std::vector<std::string> entries = parseTextFeed(body->data(), body->size());
-        // A feed of empty lines only would page through nothing for ever.
-        if (feedHasText(entries))
-            typingState.sentences.insert(typingState.sentences.end(), entries.begin(), entries.end());
-    }
+    RequestResult result = performRequest(url, feedRequest);
+    if (!result.complete())
+        return;
+    std::vector<std::string> entries = parseTextFeed(result.body.data(), result.body.size());
+    // A feed of empty lines only would page through nothing for ever.
+    if (feedHasText(entries))
+        typingState.sentences.insert(typingState.sentences.end(), entries.begin(), entries.end());
 }
 
 void getBulletin()
 {
-    std::string url = serviceUrl("sys");
-    if (std::optional<std::string> body = requestBody(url, getBulletin_cb, bulletinBody, bulletinBodyTooLarge))
-        parseBulletin(body->data(), body->size(), serviceBulletin);
+    RequestResult result = performRequest(serviceUrl(bulletinRequest.path), bulletinRequest);
+    if (result.complete())
+        parseBulletin(result.body.data(), result.body.size(), serviceBulletin);
 }
 
 void startService()

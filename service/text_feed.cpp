@@ -1,40 +1,45 @@
 #include "service/text_feed.h"
 
 #include "diag/trace.h"
-#include "service/response_body.h"
 
 #include <cstring>
 
-std::string feedBody;
-bool feedBodyTooLarge = false;
+ResponseBody feedResponse{{}, feedBodyLimit};
 
 namespace {
-bool isHiddenLine(const char* line, std::size_t length)
+bool isHiddenLine(std::string_view line)
 {
-    if (length >= 1 && line[0] == 'x')
+    if (!line.empty() && line[0] == 'x')
         return true;
-    return length >= 3 && std::memcmp(line, "123", 3) == 0;
+    return line.size() >= 3 && line.substr(0, 3) == "123";
 }
 }
 
-std::vector<std::string> parseTextFeed(const char* body, std::size_t length)
+void forEachFeedLine(const char* body, std::size_t length, const std::function<void(const FeedLine&)>& visit)
 {
-    if (length == 0)
-        return {std::string()};
-    if (const void* nul = std::memchr(body, '\0', length))
-        length = static_cast<std::size_t>(static_cast<const char*>(nul) - body);
-
-    std::vector<std::string> entries;
+    if (length > 0) {
+        if (const void* nul = std::memchr(body, '\0', length))
+            length = static_cast<std::size_t>(static_cast<const char*>(nul) - body);
+    }
     std::size_t start = 0;
-    while (const void* cr = std::memchr(body + start, '\r', length - start)) {
+    while (const void* cr = length > start ? std::memchr(body + start, '\r', length - start) : nullptr) {
         const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(cr) - body);
-        if (!isHiddenLine(body + start, end - start))
-            entries.emplace_back(body + start, end - start);
+        const std::string_view line(body + start, end - start);
+        visit(FeedLine{start, line, isHiddenLine(line), false});
         // The byte after the CR goes with it, whatever it is. A CR at the very
         // end has no such byte and leaves an empty remainder, as CR LF would.
         start = end + 2 <= length ? end + 2 : length;
     }
-    entries.emplace_back(body + start, length - start);
+    visit(FeedLine{start, std::string_view(length > start ? body + start : "", length - start), false, true});
+}
+
+std::vector<std::string> parseTextFeed(const char* body, std::size_t length)
+{
+    std::vector<std::string> entries;
+    forEachFeedLine(body, length, [&](const FeedLine& line) {
+        if (!line.hidden)
+            entries.emplace_back(line.bytes);
+    });
     return entries;
 }
 
@@ -49,5 +54,5 @@ bool feedHasText(const std::vector<std::string>& entries)
 std::size_t getssText_cb(char* piece, std::size_t size, std::size_t count, void*)
 {
     trace("getssText_cb");
-    return gatherPiece(feedBody, feedBodyTooLarge, feedBodyLimit, piece, size * count);
+    return gatherPiece(feedResponse, piece, size * count);
 }

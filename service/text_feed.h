@@ -1,8 +1,25 @@
 #pragma once
 // The text feed: the sentences the saver types, one per line of the body.
+#include "service/response_body.h"
+
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+// One line of a feed body as the saver cuts it.
+struct FeedLine {
+    std::size_t offset;     // where its first byte stands in the body
+    std::string_view bytes; // without the CR and the byte after it
+    bool hidden;            // starts with "123" or "x": not typed
+    bool remainder;         // what follows the last line end (never hidden)
+};
+
+// Walks a whole feed body line by line, in order, the way parseTextFeed cuts
+// it: only the bytes before the first NUL count, and the remainder comes last
+// (empty when the body ends with a line end).
+void forEachFeedLine(const char* body, std::size_t length, const std::function<void(const FeedLine&)>& visit);
 
 // Cuts a whole feed body into entries: lines end at CR plus the byte after it,
 // lines starting with "123" or "x" are hidden, and what follows the last line
@@ -15,7 +32,6 @@ bool feedHasText(const std::vector<std::string>& entries);
 // The feed request's response handler: gathers the body piece by piece.
 std::size_t getssText_cb(char* piece, std::size_t size, std::size_t count, void* user);
 
-// The body gathered so far and whether it outgrew its cap.
-extern std::string feedBody;
-extern bool feedBodyTooLarge;
 inline constexpr std::size_t feedBodyLimit = 1024 * 1024;
+// The feed request's body, filled by getssText_cb alone.
+extern ResponseBody feedResponse;

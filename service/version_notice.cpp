@@ -72,6 +72,11 @@ bool isNewerVersion(const std::string& local, const std::string& remote)
     return false;
 }
 
+bool isComparableVersion(const std::string& text)
+{
+    return versionNumbers(text).has_value();
+}
+
 std::string versionNoticeText()
 {
     return "Please download the latest version of Tapwrite Screen Saver to get awesome new features. Go to "

@@ -9,6 +9,9 @@ extern const std::string localVersion;
 // number with missing trailing numbers counting as 0.
 bool isNewerVersion(const std::string& local, const std::string& remote);
 
+// True when text is a version isNewerVersion can compare at all.
+bool isComparableVersion(const std::string& text);
+
 // The text of the notice, naming the product's web site.
 std::string versionNoticeText();
 

@@ -525,3 +525,41 @@ TEST_F(PageDrawing, MainLoopTypesWholePagesOf48Lines)
 }
 
 } // namespace
+
+// A sentence is never wrapped, so a long one runs off the screen; what can be
+// seen of it must still show, from its first character to the window's edge.
+// Drawn whole, a line wider than the renderer's largest texture got none.
+TEST_F(PageDrawing, ALongSentenceShowsFromItsStartToTheWindowsEdge)
+{
+    const int pitch = 12; // the font's advance at this size, in pixels
+    const int fits = (1920 - 522) / pitch;
+    for (size_t length : {40u, 5000u}) {
+        SCOPED_TRACE("characters: " + std::to_string(length));
+        ScriptedPacing pacing({}, 0);
+        typingState = TypingState{};
+        typingState.sentences = {"Long" + std::string(length - 4, 'm')};
+        typingState.scrollLines = 9;
+        for (size_t i = 0; i < length; ++i)
+            typeNextCharacter();
+        ASSERT_EQ(typingState.lines.back(), typingState.sentences[0]) << "typed in full";
+        events.clear();
+
+        drawPage();
+        const Screenshot shot = readScreen();
+
+        const std::vector<Event> rendered = ofKind('R');
+        ASSERT_EQ(rendered.size(), 1u);
+        EXPECT_EQ(rendered[0].text, typingState.sentences[0].substr(0, std::min<size_t>(length, fits + 1)));
+        int startInk = 0, edgeInk = 0;
+        for (int y = 977; y < 977 + 25; ++y) {
+            for (int x = 522; x < 522 + 4 * pitch; ++x)
+                startInk += shot.isInk(x, y);
+            for (int x = 1920 - 2 * pitch; x < 1920; ++x)
+                edgeInk += shot.isInk(x, y);
+        }
+        EXPECT_GT(startInk, 60) << "the sentence's first characters are missing";
+        if (length > static_cast<size_t>(fits)) {
+            EXPECT_GT(edgeInk, 20) << "the sentence stops short of the window's edge";
+        }
+    }
+}

@@ -130,8 +130,9 @@ std::size_t typedPrefixLength(const Screenshot& shot, const PageGeometry& page, 
 // A screenshot taken with ImageMagick's import and read with SDL_image.
 class Screenshot {
 public:
-    // Takes it; ok() is false when import or loading failed.
-    explicit Screenshot(const std::filesystem::path& file);
+    // Takes it (or, without take, reads a picture already there); ok() is
+    // false when import or loading failed.
+    explicit Screenshot(const std::filesystem::path& file, bool take = true);
     ~Screenshot();
     bool ok() const { return surface_ != nullptr; }
     int width() const { return surface_->w; }

@@ -11,11 +11,9 @@
 using namespace e2e;
 
 namespace {
-// Where the host's window stands, and its size (a settings preview pane).
+// Where the host's window stands.
 constexpr int paneX = 300;
 constexpr int paneY = 200;
-constexpr int paneWidth = 400;
-constexpr int paneHeight = 300;
 // The pane's own background, so that anything left undrawn in it shows, and
 // a grey behind it, so that anything the saver drew around it would show.
 constexpr unsigned long paneColour = 0x2040c0;
@@ -47,11 +45,14 @@ int changedOutside(const Screenshot& before, const Screenshot& after, int x0, in
 struct HostCase {
     const char* name;
     bool inEnvironment; // XSCREENSAVER_WINDOW in hex, else -window-id in decimal
+    int width, height;  // a settings preview pane's size
 };
 
 const HostCase hostCases[] = {
-    {"XScreenSaverWindowVariable", true},
-    {"WindowIdSwitch", false},
+    {"XScreenSaverWindowVariable", true, 400, 300},
+    {"WindowIdSwitch", false, 400, 300},
+    // Too narrow for a readable point size: the smallest one still runs.
+    {"PaneUnder85PixelsWide", true, 60, 40},
 };
 
 class HostWindow : public testing::TestWithParam<HostCase> {};
@@ -59,6 +60,8 @@ class HostWindow : public testing::TestWithParam<HostCase> {};
 
 TEST_P(HostWindow, PageFillsOnlyThatWindowAndSigtermEndsTheRun)
 {
+    const int paneWidth = GetParam().width;
+    const int paneHeight = GetParam().height;
     const PageGeometry page = placedAt(*geometryFor(paneWidth, paneHeight), paneX, paneY);
     unsigned long backdrop = x11().createWindow(0, 0, x11().screenWidth(), x11().screenHeight(), backdropColour);
     ASSERT_NE(backdrop, 0u);
@@ -85,7 +88,7 @@ TEST_P(HostWindow, PageFillsOnlyThatWindowAndSigtermEndsTheRun)
                                             << saver.standardError();
     EXPECT_FALSE(windowExists(saverWindowName)) << "the saver opened a window of its own";
 
-    Screenshot shot(buildFolder() / "e2e-host-window.png");
+    Screenshot shot(buildFolder() / ("e2e-host-window-" + std::string(GetParam().name) + ".png"));
     ASSERT_TRUE(shot.ok());
     expectFedPage(shot, page);
     EXPECT_EQ(changedOutside(before, shot, paneX, paneY, paneX + paneWidth - 1, paneY + paneHeight - 1), 0)

@@ -1,7 +1,7 @@
-// The saver, installed by cmake --install, as a hack of the real XScreenSaver
-// daemon: -activate shows the page in the daemon's own full-screen window,
-// -deactivate ends the saver at once with exit code 0, also while the paper
-// is still being fed in.
+// The saver as a hack of the real XScreenSaver daemon, installed by cmake
+// --install or by the Debian package: -activate shows the page in the
+// daemon's own full-screen window, -deactivate ends the saver at once with
+// exit code 0, also while the paper is still being fed in.
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +18,11 @@ namespace {
 // The daemon launches no hack as root ("not launching hacks"), so it runs as
 // this account.
 const std::string hostUser = "tapwritehost";
+
+// Where the package puts the program, and the link by which the daemon finds
+// it in its own folder.
+const std::filesystem::path packagedProgram = "/usr/lib/tapwrite/tapwrite";
+const std::filesystem::path packagedHack = "/usr/libexec/xscreensaver/tapwrite";
 
 // The hack the daemon starts: the saver, with its pid and standard error
 // kept, the daemon's SIGTERM passed on, and the saver's exit code recorded,
@@ -47,14 +52,17 @@ std::optional<std::string> waitForFile(const std::filesystem::path& path, std::c
     return std::nullopt;
 }
 
-// Command lines of live processes that mention the text (zombies have none).
-std::vector<std::string> processesMentioning(const std::string& text)
+// Live processes whose command line or program mentions the text (zombies
+// have neither).
+std::vector<pid_t> processesMentioning(const std::string& text)
 {
-    std::vector<std::string> found;
+    std::vector<pid_t> found;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
         std::string line = readWholeFile(entry.path() / "cmdline");
-        if (line.find(text) != std::string::npos)
-            found.push_back(line);
+        std::error_code error;
+        std::string program = std::filesystem::read_symlink(entry.path() / "exe", error).string();
+        if (line.find(text) != std::string::npos || program.find(text) != std::string::npos)
+            found.push_back(std::atoi(entry.path().filename().c_str()));
     }
     return found;
 }
@@ -76,6 +84,11 @@ bool noProcessLeft(const std::vector<std::string>& marks, std::chrono::milliseco
 
 class XScreenSaver : public testing::Test {
 protected:
+    // packaged: the installed package's program, named by its bare name in
+    // programs:, as a user would; otherwise the build's, installed into a
+    // folder of the test's and run through the hack script above.
+    explicit XScreenSaver(bool packaged = false) : packaged_(packaged) {}
+
     void SetUp() override
     {
         ASSERT_EQ(geteuid(), 0u) << "the daemon runs no hack as root, so this test makes and uses the account "
@@ -86,17 +99,25 @@ protected:
         const passwd* account = getpwnam(hostUser.c_str());
         ASSERT_NE(account, nullptr) << "could not make the account " << hostUser << " (useradd)";
 
-        ASSERT_EQ(runCommand({"cmake", "--install", buildFolder().string(), "--prefix", prefix.path().string()}, 60s),
-            0);
-        EXPECT_TRUE(std::filesystem::exists(prefix.path() / "share/xscreensaver/config/tapwrite.xml"));
-        // The account must reach the saver and its tapwritefiles/, and write in its home.
-        std::filesystem::permissions(prefix.path(), std::filesystem::perms(0755));
+        std::string programs = "tapwrite --root";
+        if (packaged_) {
+            ASSERT_TRUE(std::filesystem::exists(packagedHack)) << "the package is not installed";
+        } else {
+            ASSERT_EQ(
+                runCommand({"cmake", "--install", buildFolder().string(), "--prefix", prefix.path().string()}, 60s),
+                0);
+            EXPECT_TRUE(std::filesystem::exists(prefix.path() / "share/xscreensaver/config/tapwrite.xml"));
+            // The account must reach the saver and its tapwritefiles/.
+            std::filesystem::permissions(prefix.path(), std::filesystem::perms(0755));
+            std::string script = hackScript;
+            script.replace(script.find("@SAVER@"), 7, saver().string());
+            std::ofstream(hack()) << script;
+            std::filesystem::permissions(hack(), std::filesystem::perms(0755));
+            programs = hack().string() + " --root";
+        }
+        // The account writes in its home.
         std::filesystem::permissions(home.path(), std::filesystem::perms(0755));
         ASSERT_EQ(chown(home.path().c_str(), account->pw_uid, account->pw_gid), 0);
-        std::string script = hackScript;
-        script.replace(script.find("@SAVER@"), 7, saver().string());
-        std::ofstream(hack()) << script;
-        std::filesystem::permissions(hack(), std::filesystem::perms(0755));
         std::ofstream(home.path() / ".xscreensaver") << "timeout: 1:00:00\n"
                                                         "lock: False\n"
                                                         "fade: False\n"
@@ -106,7 +127,7 @@ protected:
                                                         "mode: one\n"
                                                         "selected: 0\n"
                                                         "programs: "
-                                                     << hack().string() << " --root \\n\n";
+                                                     << programs << " \\n\n";
 
         LaunchOptions options;
         options.workingDirectory = home.path();
@@ -130,6 +151,9 @@ protected:
         std::string pid = readWholeFile(home.path() / "pid");
         if (!pid.empty())
             kill(std::stoi(pid), SIGKILL);
+        if (packaged_)
+            for (pid_t left : processesMentioning(packagedProgram.string()))
+                kill(left, SIGKILL);
     }
 
     std::filesystem::path hack() const { return home.path() / "tapwrite-hack"; }
@@ -149,6 +173,15 @@ protected:
     void activate()
     {
         ASSERT_TRUE(command("-activate"));
+        if (packaged_) {
+            auto deadline = std::chrono::steady_clock::now() + 10s;
+            while (processesMentioning(packagedProgram.string()).empty()) {
+                ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the daemon never ran the saver\n"
+                                                                      << daemon->standardError();
+                std::this_thread::sleep_for(20ms);
+            }
+            return;
+        }
         ASSERT_TRUE(waitForFile(home.path() / "pid", 10s)) << "the daemon never ran the saver\n"
                                                            << daemon->standardError();
     }
@@ -157,6 +190,13 @@ protected:
     void expectCleanEndOnDeactivate()
     {
         ASSERT_TRUE(command("-deactivate"));
+        if (packaged_) {
+            // No script of ours stands between to record the exit code (the
+            // daemon logs none for a hack it stopped), so here it must only be
+            // gone; the build's hack, the same program, has its code checked.
+            EXPECT_TRUE(noProcessLeft({packagedProgram.string()}, 2s)) << "the saver is still running";
+            return;
+        }
         std::optional<std::string> code = waitForFile(home.path() / "exit-code", 2s);
         ASSERT_TRUE(code.has_value()) << "the saver did not end within 2 s of -deactivate";
         EXPECT_EQ(*code, "0\n");
@@ -165,40 +205,58 @@ protected:
             << "a process of the saver or its hack is still running";
     }
 
+    // Activated, the saver shows the fed page in the daemon's window and types
+    // on; deactivated, it ends cleanly.
+    void showsTypingPageUntilDeactivated()
+    {
+        std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
+        ASSERT_TRUE(page.has_value()) << "no worked-out page for this screen size";
+        ASSERT_NO_FATAL_FAILURE(activate());
+        ASSERT_TRUE(waitForFedPaper(*page, 10s)) << "the paper never reached its fed height";
+        // Without a window manager a window of the saver's own would stand over
+        // the host's, and the screenshot alone would not tell them apart.
+        EXPECT_FALSE(windowExists(saverWindowName)) << "the saver opened a window of its own";
+
+        TempFolder shots("e2e-shots");
+        Screenshot fed(shots.path() / "fed.png");
+        ASSERT_TRUE(fed.ok());
+        expectFedPage(fed, *page);
+        const int inkAtFirst = inkOnTypingLine(fed, *page);
+        // Typing goes on: more ink on the line a little later.
+        int ink = inkAtFirst;
+        auto deadline = std::chrono::steady_clock::now() + 6s;
+        while (ink <= inkAtFirst + 30 && std::chrono::steady_clock::now() < deadline) {
+            Screenshot later(buildFolder() / (packaged_ ? "e2e-xscreensaver-package.png" : "e2e-xscreensaver.png"));
+            ASSERT_TRUE(later.ok());
+            expectFedPage(later, *page);
+            ink = inkOnTypingLine(later, *page);
+        }
+        EXPECT_GT(ink, inkAtFirst + 30) << "the typing stopped";
+        EXPECT_FALSE(windowExists(saverWindowName)) << "the saver opened a window of its own";
+
+        expectCleanEndOnDeactivate();
+    }
+
+    bool packaged_;
     TempFolder prefix{"e2e-install"};
     TempFolder home{"e2e-xscreensaver-home"};
     std::unique_ptr<ChildProcess> daemon;
+};
+
+class XScreenSaverPackage : public XScreenSaver {
+protected:
+    XScreenSaverPackage() : XScreenSaver(true) {}
 };
 }
 
 TEST_F(XScreenSaver, ActivateShowsThePageInTheHostsWindowAndDeactivateEndsIt)
 {
-    std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
-    ASSERT_TRUE(page.has_value()) << "no worked-out page for this screen size";
-    ASSERT_NO_FATAL_FAILURE(activate());
-    ASSERT_TRUE(waitForFedPaper(*page, 10s)) << "the paper never reached its fed height";
-    // Without a window manager a window of the saver's own would stand over
-    // the host's, and the screenshot alone would not tell them apart.
-    EXPECT_FALSE(windowExists(saverWindowName)) << "the saver opened a window of its own";
+    showsTypingPageUntilDeactivated();
+}
 
-    TempFolder shots("e2e-shots");
-    Screenshot fed(shots.path() / "fed.png");
-    ASSERT_TRUE(fed.ok());
-    expectFedPage(fed, *page);
-    const int inkAtFirst = inkOnTypingLine(fed, *page);
-    // Typing goes on: more ink on the line a little later.
-    int ink = inkAtFirst;
-    auto deadline = std::chrono::steady_clock::now() + 6s;
-    while (ink <= inkAtFirst + 30 && std::chrono::steady_clock::now() < deadline) {
-        Screenshot later(buildFolder() / "e2e-xscreensaver.png");
-        ASSERT_TRUE(later.ok());
-        expectFedPage(later, *page);
-        ink = inkOnTypingLine(later, *page);
-    }
-    EXPECT_GT(ink, inkAtFirst + 30) << "the typing stopped";
-    EXPECT_FALSE(windowExists(saverWindowName)) << "the saver opened a window of its own";
-
-    expectCleanEndOnDeactivate();
+TEST_F(XScreenSaverPackage, FoundByBareNameShowsThePageAndDeactivateEndsIt)
+{
+    showsTypingPageUntilDeactivated();
 }
 
 TEST_F(XScreenSaver, WokenWhileThePaperIsFedInEndsCleanly)

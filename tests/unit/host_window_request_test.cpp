@@ -1,4 +1,4 @@
-#include "platform/host_window_request.h"
+#include "app/host_window_request.h"
 
 #include <gtest/gtest.h>
 

@@ -42,7 +42,9 @@ INSTANTIATE_TEST_SUITE_P(Desktops, PageLayoutTest,
         LayoutCase{1366, 768, 819.6, 1060.6588, 273.2, 18.1195, 371.552, 16.3076, 273, 819, 1060, 16, 604, 694},
         LayoutCase{1280, 1024, 768, 993.8824, 256, 16.9788, 348.16, 15.2809, 256, 768, 993, 15, 871, 955},
         LayoutCase{3840, 2160, 2304, 2981.6471, 768, 50.9365, 1044.48, 45.8428, 768, 2304, 2981, 45, 1701,
-            1955}),
+            1955},
+        // A preview pane too small for a readable size still gets one the font opens with.
+        LayoutCase{60, 40, 36, 46.5882, 12, 0.7959, 16.32, 0.7163, 12, 36, 46, 1, 32, 35}),
     [](const ::testing::TestParamInfo<LayoutCase>& info) {
         return std::to_string(info.param.width) + "x" + std::to_string(info.param.height);
     });

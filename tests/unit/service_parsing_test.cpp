@@ -50,8 +50,8 @@ class Feed : public testing::TestWithParam<FeedCase> {};
 // Hands the body to the feed handler in pieces cut at the given positions.
 std::string gatherFeed(const std::string& body, const std::vector<std::size_t>& cuts)
 {
-    feedBody.clear();
-    feedBodyTooLarge = false;
+    feedResponse.bytes.clear();
+    feedResponse.tooLarge = false;
     std::size_t from = 0;
     std::vector<std::size_t> ends = cuts;
     ends.push_back(body.size());
@@ -60,7 +60,7 @@ std::string gatherFeed(const std::string& body, const std::vector<std::size_t>& 
         EXPECT_EQ(getssText_cb(piece.data(), 1, piece.size(), nullptr), piece.size());
         from = to;
     }
-    return feedBody;
+    return feedResponse.bytes;
 }
 }
 
@@ -98,16 +98,16 @@ TEST(Feed, HandlerRefusesABodyOverItsCap)
     gatherFeed("", {});
     for (int i = 0; i < 4; ++i)
         ASSERT_EQ(getssText_cb(piece.data(), 1, piece.size(), nullptr), piece.size());
-    EXPECT_FALSE(feedBodyTooLarge);
+    EXPECT_FALSE(feedResponse.tooLarge);
     char one = 'b';
     EXPECT_EQ(getssText_cb(&one, 1, 1, nullptr), 0u);
-    EXPECT_TRUE(feedBodyTooLarge);
-    EXPECT_EQ(feedBody.size(), feedBodyLimit);
+    EXPECT_TRUE(feedResponse.tooLarge);
+    EXPECT_EQ(feedResponse.bytes.size(), feedBodyLimit);
 
-    bulletinBody.assign(bulletinBodyLimit, 'c');
-    bulletinBodyTooLarge = false;
+    bulletinResponse.bytes.assign(bulletinBodyLimit, 'c');
+    bulletinResponse.tooLarge = false;
     EXPECT_EQ(getBulletin_cb(&one, 1, 1, nullptr), 0u);
-    EXPECT_TRUE(bulletinBodyTooLarge);
+    EXPECT_TRUE(bulletinResponse.tooLarge);
 }
 
 namespace {
@@ -150,13 +150,13 @@ TEST_P(Bulletin, CutsTheFields)
     const BulletinCase& c = GetParam();
     // Gathered in two pieces at every split, then cut once, whole.
     for (std::size_t cut = 0; cut <= c.body.size(); ++cut) {
-        bulletinBody.clear();
+        bulletinResponse.bytes.clear();
         std::string first = c.body.substr(0, cut);
         std::string second = c.body.substr(cut);
         getBulletin_cb(first.data(), 1, first.size(), nullptr);
         getBulletin_cb(second.data(), 1, second.size(), nullptr);
         ServiceBulletin b = before;
-        parseBulletin(bulletinBody.data(), bulletinBody.size(), b);
+        parseBulletin(bulletinResponse.bytes.data(), bulletinResponse.bytes.size(), b);
         EXPECT_EQ(b.version, c.fields.version) << "split at " << cut;
         EXPECT_EQ(b.messageNum, c.fields.messageNum) << "split at " << cut;
         EXPECT_EQ(b.message, c.fields.message) << "split at " << cut;

@@ -1,7 +1,10 @@
-#include "platform/host_window_request.h"
+#include "app/host_window_request.h"
 
 #include "app/command_line.h"
+#include "platform/platform.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -71,4 +74,27 @@ std::optional<std::uint32_t> parseWindowId(std::string_view text)
     if (value == 0)
         return std::nullopt;
     return static_cast<std::uint32_t>(value);
+}
+
+bool findHostWindow()
+{
+#ifdef _WIN32
+    return true;
+#else
+    HostWindowRequest request = hostWindowRequest(platformCommandLine(), std::getenv("XSCREENSAVER_WINDOW"));
+    if (!request.named)
+        return true;
+    std::optional<std::uint32_t> id = parseWindowId(request.text);
+    if (!id) {
+        std::fprintf(stderr, "Tapwrite Screen Saver: %s: not a window id: \"%s\"\n", request.source.c_str(),
+            request.text.c_str());
+        return false;
+    }
+    if (!platformAdoptHostWindow(*id)) {
+        std::fprintf(stderr, "Tapwrite Screen Saver: %s: no such window: %s\n", request.source.c_str(),
+            request.text.c_str());
+        return false;
+    }
+    return true;
+#endif
 }
