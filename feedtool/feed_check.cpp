@@ -205,7 +205,8 @@ void checkFeedBody(const FeedSource& source, Findings& f)
     });
 
     f.report.push_back("feed: " + source.name + " (" + std::to_string(body.size()) + " bytes, "
-        + std::to_string(entries.size()) + " entries, " + std::to_string(hidden.size()) + " hidden lines)");
+        + std::to_string(entries.size()) + (entries.size() == 1 ? " entry, " : " entries, ")
+        + std::to_string(hidden.size()) + (hidden.size() == 1 ? " hidden line)" : " hidden lines)"));
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (i == 0)
             f.report.push_back("  typed once, as the opening:");
