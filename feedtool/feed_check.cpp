@@ -135,8 +135,11 @@ std::vector<MeasuredScreen> openMeasuredScreens()
     for (const auto& size : measuredScreens) {
         PageLayout layout = computePageLayout(size.width, size.height);
         TTF_Font* font = openPageFont(layout);
-        if (!font)
+        if (!font) {
+            for (const MeasuredScreen& opened : screens)
+                TTF_CloseFont(opened.font);
             return {};
+        }
         screens.push_back({std::to_string(size.width) + "x" + std::to_string(size.height), font,
             layout.paperRect.x + layout.paperRect.w - static_cast<int>(layout.textX)});
     }

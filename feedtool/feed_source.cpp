@@ -19,8 +19,6 @@ FeedSource readSource(const std::string& name, const ServiceRequest& request)
         source.usable = result.complete();
         source.problem = requestProblem(result);
         source.bytes = std::move(result.body);
-        if (result.tooLarge)
-            source.problem = "the body is over the " + std::to_string(request.body.limit) + "-byte cap";
         return source;
     }
     std::error_code error;

@@ -1,5 +1,6 @@
 #include "feedtool/page_picture.h"
 
+#include "app/run_path.h"
 #include "display/builtin_text.h"
 #include "display/display_setup.h"
 #include "display/page_drawing.h"
@@ -64,12 +65,7 @@ int drawPagePicture(const std::string& feed, int width, int height, int lineCoun
     const bool saved = IMG_SavePNG(picture, output.c_str()) == 0;
     if (!saved)
         std::fprintf(stderr, "tapwrite-feed: cannot write %s: %s\n", output.c_str(), IMG_GetError());
-    SDL_DestroyTexture(displayContext.lineTexture);
-    SDL_DestroyTexture(displayContext.paperTexture);
-    TTF_CloseFont(displayContext.font);
-    SDL_DestroyRenderer(displayContext.renderer);
+    shutdownSaver();
     SDL_FreeSurface(picture);
-    IMG_Quit();
-    TTF_Quit();
     return saved ? 0 : 2;
 }

@@ -51,9 +51,9 @@ RequestResult performRequest(const std::string& url, const ServiceRequest& reque
     result.transferCode = code;
     result.error = error[0] ? error : curl_easy_strerror(code);
     result.tooLarge = request.body.tooLarge;
+    result.limit = request.body.limit;
     // Handed over, so the record holds no memory between requests.
     result.body.swap(request.body.bytes);
-    request.body.bytes = std::string();
     return result;
 }
 
@@ -64,7 +64,7 @@ std::string requestProblem(const RequestResult& r)
     if (!r.started)
         return "no transfer could be started";
     if (r.tooLarge)
-        return "the body is larger than the saver accepts";
+        return "the body is over the " + std::to_string(r.limit) + "-byte cap";
     switch (r.transferCode) {
     case CURLE_OK:
         break;

@@ -23,6 +23,7 @@ struct RequestResult {
     int transferCode = 0;   // the library's result code, 0 when the transfer completed
     long status = 0;        // the HTTP status; 0 without an answer
     bool tooLarge = false;  // the body went past its cap
+    std::size_t limit = 0;  // that cap
     std::string body;
     std::string error;      // the library's own words on a failed transfer
     // The only kind of answer the saver applies: all of it, with a 2xx status.
