@@ -2,6 +2,7 @@
 
 #include "diag/trace.h"
 #include "display/display_setup.h"
+#include "display/monitor_covers.h"
 
 #include <SDL_image.h>
 #include <curl/curl.h>
@@ -18,6 +19,7 @@ void shutdownSaver()
     d.font = nullptr;
     SDL_DestroyRenderer(d.renderer);
     SDL_DestroyWindow(d.window);
+    releaseCovers();
     d.window = nullptr;
     d.renderer = nullptr;
     closeTrace();
