@@ -3,6 +3,7 @@
 // and passes it on, so the libraries really shut down.
 #include "app/run_path.h"
 #include "display/display_setup.h"
+#include "display/monitor_covers.h"
 #include "display/page_drawing.h"
 #include "display/typing_engine.h"
 
@@ -105,6 +106,7 @@ struct Held {
     const void* font;
     const void* renderer;
     const void* window;
+    std::vector<const void*> covers; // the other monitors' windows
 };
 
 // Opens the display, loads the assets and draws one frame of lastLine's page.
@@ -117,23 +119,26 @@ Held runOneFrame(const std::string& lastLine)
     EXPECT_TRUE(loadAssets()) << SDL_GetError();
     drawFrame();
     const DisplayContext& d = displayContext;
-    return {d.paperTexture, d.lineTexture, d.font, d.renderer, d.window};
+    return {d.paperTexture, d.lineTexture, d.font, d.renderer, d.window,
+        std::vector<const void*>(coverWindows.begin(), coverWindows.end())};
 }
 
 std::vector<Call> expectedOrder(const Held& h)
 {
-    return {
+    std::vector<Call> order{
         {"curl_global_cleanup", nullptr},
         {"SDL_DestroyTexture", h.paper},
         {"SDL_DestroyTexture", h.line},
         {"TTF_CloseFont", h.font},
         {"SDL_DestroyRenderer", h.renderer},
         {"SDL_DestroyWindow", h.window},
-        {"closeTrace", nullptr},
-        {"IMG_Quit", nullptr},
-        {"SDL_Quit", nullptr},
-        {"TTF_Quit", nullptr},
     };
+    // The other monitors' windows go with the page's.
+    for (const void* cover : h.covers)
+        order.push_back({"SDL_DestroyWindow", cover});
+    for (const char* rest : {"closeTrace", "IMG_Quit", "SDL_Quit", "TTF_Quit"})
+        order.push_back({rest, nullptr});
+    return order;
 }
 
 void expectEverythingReleased()
@@ -144,6 +149,7 @@ void expectEverythingReleased()
     EXPECT_EQ(d.font, nullptr);
     EXPECT_EQ(d.renderer, nullptr);
     EXPECT_EQ(d.window, nullptr);
+    EXPECT_TRUE(coverWindows.empty());
     EXPECT_EQ(SDL_WasInit(0), 0u) << "SDL still running";
     EXPECT_EQ(TTF_WasInit(), 0) << "SDL_ttf still running";
 }
@@ -161,6 +167,8 @@ void expectOrderlyShutdown(const Held& held)
 TEST(Shutdown, ReleasesInAFixedOrderEndingWithTheFontLibrary)
 {
     const Held held = runOneFrame("Pack my box with five dozen liquor jugs.");
+    // One window for each monitor the page does not show on.
+    ASSERT_EQ(held.covers.size(), static_cast<size_t>(SDL_GetNumVideoDisplays() - 1));
     ASSERT_NE(held.paper, nullptr);
     ASSERT_NE(held.line, nullptr);
     ASSERT_NE(held.paper, held.line);

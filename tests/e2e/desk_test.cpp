@@ -57,17 +57,6 @@ int saverWindowCount()
     return count;
 }
 
-bool waitFor(const auto& condition, std::chrono::milliseconds limit)
-{
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
-
 int uncoveredOnOtherMonitor(const Desk& desk)
 {
     return x11().nonBlackIn(desk.otherX(), 0, otherWidth, otherHeight);
@@ -81,7 +70,7 @@ std::unique_ptr<ChildProcess> startOnDesk(const Desk& desk, const PageGeometry& 
     EXPECT_TRUE(movePointer(x, y));
     x11().focusFollowsPointer();
     auto saver = std::make_unique<ChildProcess>(commandLine(saverProgram(), {}));
-    EXPECT_TRUE(waitFor([] { return saverWindowCount() == 2; }, 10s)) << "not one window per monitor";
+    EXPECT_TRUE(waitUntil([] { return saverWindowCount() == 2; }, 10s)) << "not one window per monitor";
     EXPECT_TRUE(waitForFedPaper(page, 10s)) << "the paper never reached its fed height on the primary monitor";
     return saver;
 }
@@ -89,12 +78,18 @@ std::unique_ptr<ChildProcess> startOnDesk(const Desk& desk, const PageGeometry& 
 struct DeskCase {
     const char* name;
     Desk desk;
-    bool pointerOnPage; // else it rests on the other monitor
+    int pointerX; // where the pointer rests, from the desk's left edge
+    // Moves to the right, from where it rests: all but the last leave the
+    // saver running, the last ends it. None: a key press ends it.
+    std::vector<int> moves;
 };
 
 const DeskCase deskCases[] = {
-    {"PrimaryLeftPointerOnThePage", {true}, true},
-    {"PrimaryRightPointerOnTheOtherMonitor", {false}, false},
+    {"PrimaryLeftPointerOnThePageKeyPress", {true}, 960, {}},
+    {"PrimaryRightPointerOnTheOtherMonitor", {false}, 600, {40}},
+    // 25 px across the edge into the other monitor's window is 25 px, not a
+    // jump to that window's own left edge; 40 px is enough.
+    {"MovedAcrossFromThePageToTheOtherMonitor", {true}, 1900, {25, 40}},
 };
 
 class TwoMonitors : public testing::TestWithParam<DeskCase> {};
@@ -102,27 +97,31 @@ class TwoMonitors : public testing::TestWithParam<DeskCase> {};
 
 TEST_P(TwoMonitors, PageOnThePrimaryTheOtherBlackNoPointerAndEndedFromWhereThePointerIs)
 {
-    const Desk desk = GetParam().desk;
-    const PageGeometry page = placedAt(*geometryFor(1920, 1080), desk.pageX(), 0);
+    const DeskCase& c = GetParam();
+    const PageGeometry page = placedAt(*geometryFor(1920, 1080), c.desk.pageX(), 0);
     DeskWindow desktop;
     ASSERT_NE(desktop.id, 0u);
-    const bool onPage = GetParam().pointerOnPage;
-    const int x = onPage ? desk.pageX() + 960 : desk.otherX() + 600;
     const int y = 500;
-    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, x, y);
+    std::unique_ptr<ChildProcess> saver = startOnDesk(c.desk, page, c.pointerX, y);
     ASSERT_TRUE(saver->running());
 
-    Screenshot shot(buildFolder() / ("e2e-desk-" + std::string(GetParam().name) + ".png"));
+    Screenshot shot(buildFolder() / ("e2e-desk-" + std::string(c.name) + ".png"));
     ASSERT_TRUE(shot.ok());
     expectFedPage(shot, page);
-    EXPECT_EQ(uncoveredOnOtherMonitor(desk), 0) << "the other monitor shows the desktop";
-    EXPECT_TRUE(x11().pointerHidden()) << "a pointer shows " << (onPage ? "over the page" : "on the other monitor");
+    EXPECT_EQ(uncoveredOnOtherMonitor(c.desk), 0) << "the other monitor shows the desktop";
+    EXPECT_TRUE(x11().pointerHidden()) << "a pointer shows where it rests";
 
-    if (onPage)
+    if (c.moves.empty()) {
         ASSERT_TRUE(xdotool({"key", "x"}));
-    else
-        ASSERT_TRUE(movePointer(x + 40, y));
-    EXPECT_EQ(saver->waitForExit(5s), 0) << (onPage ? "a key press" : "a 40 px move on the other monitor");
+    }
+    for (size_t i = 0; i < c.moves.size(); ++i) {
+        ASSERT_TRUE(movePointer(c.pointerX + c.moves[i], y));
+        if (i + 1 < c.moves.size()) {
+            EXPECT_FALSE(saver->waitForExit(1500ms).has_value()) << "ended by a move of " << c.moves[i] << " px";
+            EXPECT_TRUE(x11().pointerHidden()) << "a pointer shows after a move of " << c.moves[i] << " px";
+        }
+    }
+    EXPECT_EQ(saver->waitForExit(5s), 0) << (c.moves.empty() ? "a key press" : "the last move");
     EXPECT_EQ(saverWindowCount(), 0);
 }
 
@@ -141,9 +140,9 @@ TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgain)
     } restore{desk};
 
     ASSERT_TRUE(switchOtherMonitor(desk, false));
-    EXPECT_TRUE(waitFor([] { return saverWindowCount() == 1; }, 5s)) << "the other monitor's window stayed";
+    EXPECT_TRUE(waitUntil([] { return saverWindowCount() == 1; }, 5s)) << "the other monitor's window stayed";
     ASSERT_TRUE(switchOtherMonitor(desk, true));
-    EXPECT_TRUE(waitFor([&] { return uncoveredOnOtherMonitor(desk) == 0; }, 5s))
+    EXPECT_TRUE(waitUntil([&] { return uncoveredOnOtherMonitor(desk) == 0; }, 5s))
         << "the returned monitor shows the desktop";
     EXPECT_TRUE(saver->running());
     EXPECT_TRUE(x11().pointerHidden());
@@ -191,7 +190,7 @@ TEST_P(ServerScreenSaver, ComesOnWhileTheSaverRuns)
     ASSERT_TRUE(waitForFedPaper(*geometryFor(1920, 1080), 10s));
     // Counted from now: no input reaches the server while the saver runs.
     x11().setServerScreenSaver(2);
-    EXPECT_TRUE(waitFor([] { return x11().serverScreenSaverOn(); }, 20s))
+    EXPECT_TRUE(waitUntil([] { return x11().serverScreenSaverOn(); }, 20s))
         << "the server's screen saver was held off";
     EXPECT_TRUE(saver.running());
     saver.signal(SIGTERM);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace e2e {
@@ -76,6 +77,19 @@ private:
 
 // argv for a program and its switches.
 std::vector<std::string> commandLine(const std::filesystem::path& program, std::vector<std::string> switches);
+
+// Polls until the condition holds; false when it still does not at the limit.
+template <typename Condition>
+bool waitUntil(Condition condition, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
 
 // Polls until a viewable window with that name exists.
 std::optional<TopLevelWindow> waitForWindow(const std::string& name, std::chrono::milliseconds limit);

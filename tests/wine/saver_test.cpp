@@ -175,3 +175,28 @@ TEST(WineSaver, WithoutTheFontTheRunEndsWithCodeOneAndNoBox)
     EXPECT_FALSE(boxShown);
     EXPECT_FALSE(windowExists(saverWindowName));
 }
+
+// On the two-monitor desk (with_xorg_dummy.sh): the installed saver covers the
+// other monitor too, and a move there ends it.
+TEST(WineDesk, TheOtherMonitorIsBlackAndAMoveThereEndsTheRun)
+{
+    unsigned long desktop = x11().createWindow(0, 0, 3200, 1080, 0xe0e0e0);
+    ASSERT_NE(desktop, 0u);
+    struct RemoveAtEnd {
+        unsigned long window;
+        ~RemoveAtEnd() { x11().destroyWindow(window); }
+    } removeDesktop{desktop};
+    ASSERT_TRUE(movePointer(2500, 500));
+    x11().focusFollowsPointer();
+
+    ChildProcess saver(saverCommand({"/s"}));
+    ASSERT_TRUE(saver.started());
+    ASSERT_TRUE(waitForFedPaper(*geometryFor(1920, 1080), 20s)) << "standard error: " << saver.standardError();
+    EXPECT_TRUE(waitUntil([] { return x11().nonBlackIn(1920, 0, 1280, 1024) == 0; }, 10s))
+        << "the other monitor shows the desktop";
+    Screenshot shot(buildFolder() / "wine-desk.png");
+    EXPECT_TRUE(shot.ok());
+    ASSERT_TRUE(saver.running());
+    ASSERT_TRUE(movePointer(2540, 500));
+    EXPECT_EQ(saver.waitForExit(exitLimit), 0) << "a 40 px move on the other monitor";
+}
