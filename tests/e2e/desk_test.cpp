@@ -128,7 +128,7 @@ TEST_P(TwoMonitors, PageOnThePrimaryTheOtherBlackNoPointerAndEndedFromWhereThePo
 INSTANTIATE_TEST_SUITE_P(Desks, TwoMonitors, testing::ValuesIn(deskCases),
     [](const testing::TestParamInfo<DeskCase>& info) { return std::string(info.param.name); });
 
-TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgain)
+TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgainAndRepainted)
 {
     const Desk desk{true};
     const PageGeometry page = *geometryFor(1920, 1080);
@@ -146,6 +146,14 @@ TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgain)
         << "the returned monitor shows the desktop";
     EXPECT_TRUE(saver->running());
     EXPECT_TRUE(x11().pointerHidden());
+
+    // A window that comes and goes over it (a notification, say): what it
+    // showed is painted over again.
+    unsigned long passing = x11().createWindow(desk.otherX() + 100, 100, 400, 300, deskColour);
+    ASSERT_NE(passing, 0u);
+    EXPECT_GT(uncoveredOnOtherMonitor(desk), 0);
+    x11().destroyWindow(passing);
+    EXPECT_TRUE(waitUntil([&] { return uncoveredOnOtherMonitor(desk) == 0; }, 3s)) << "not painted again";
 
     ASSERT_TRUE(xdotool({"key", "x"}));
     EXPECT_EQ(saver->waitForExit(5s), 0);
