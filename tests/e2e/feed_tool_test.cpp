@@ -8,6 +8,9 @@
 
 #include <fstream>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace e2e;
@@ -49,7 +52,7 @@ struct CheckCase {
     std::string bulletin; // none when empty
     int code;
     std::vector<std::string> expected; // lines of the report; a problem line first when code is 1 or 2
-    std::string served = ""; // over the loopback service, served this way ("" for a file, "none": no service)
+    std::string served = ""; // over the loopback service, served this way ("" for a file, "none": a port that refuses)
     FeedFile file = FeedFile::Written;
 };
 
@@ -124,15 +127,38 @@ const CheckCase checkCases[] = {
 
 class FeedCheck : public testing::TestWithParam<CheckCase> {};
 
+// A loopback port bound but not listening, for as long as this lives: a
+// connection to it is refused, and nothing else can take it meanwhile.
+class RefusingPort {
+public:
+    RefusingPort() : socket_(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), size) == 0
+            && ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+            port_ = ntohs(address.sin_port);
+    }
+    ~RefusingPort() { ::close(socket_); }
+    int port() const { return port_; }
+
+private:
+    int socket_;
+    int port_ = 0;
+};
+
 // The feed of a row, in the folder or on the loopback service; its argument.
-std::string placeFeed(const CheckCase& c, const std::filesystem::path& folder, std::unique_ptr<ServiceFixture>& service)
+std::string placeFeed(const CheckCase& c, const std::filesystem::path& folder, std::unique_ptr<ServiceFixture>& service,
+    const RefusingPort& refusing)
 {
+    if (c.served == "none")
+        return "http://127.0.0.1:" + std::to_string(refusing.port()) + "/sstext";
     if (!c.served.empty()) {
-        if (c.served != "none") {
-            service = std::make_unique<ServiceFixture>(TAPWRITE_E2E_SERVICE_PORT);
-            EXPECT_TRUE(service->ready());
-            service->serve("sstext", c.feed, c.served == "plain" ? "" : c.served);
-        }
+        service = std::make_unique<ServiceFixture>(TAPWRITE_E2E_SERVICE_PORT);
+        EXPECT_TRUE(service->ready());
+        service->serve("sstext", c.feed, c.served == "plain" ? "" : c.served);
         return "http://127.0.0.1:" + port + "/sstext";
     }
     if (c.file == FeedFile::Directory)
@@ -164,7 +190,9 @@ TEST_P(FeedCheck, ReportsTheProblemWithItsLineAndExitCode)
         GTEST_SKIP() << "root reads a file without permissions: this row runs as another user only";
     TempFolder folder("feed-check");
     std::unique_ptr<ServiceFixture> service;
-    std::vector<std::string> arguments{"check", placeFeed(c, folder.path(), service)};
+    const RefusingPort refusing;
+    ASSERT_NE(refusing.port(), 0);
+    std::vector<std::string> arguments{"check", placeFeed(c, folder.path(), service, refusing)};
     if (!c.bulletin.empty()) {
         if (service)
             service->serve("sys", c.bulletin);
