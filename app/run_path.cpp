@@ -4,6 +4,7 @@
 #include "app/wake_rules.h"
 #include "display/builtin_text.h"
 #include "display/display_setup.h"
+#include "display/monitor_covers.h"
 #include "display/page_drawing.h"
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
@@ -12,6 +13,7 @@
 
 bool mainLoopPass()
 {
+    keepDisplaysCovered();
     if (drainEventsAndCheckWake())
         return false;
     drawFrame();

@@ -1,5 +1,7 @@
 #include "app/wake_rules.h"
 
+#include "display/monitor_covers.h"
+
 #include <SDL.h>
 
 #include <cstdlib>
@@ -24,18 +26,45 @@ bool mouseRuleFires(int x, int y)
     return std::abs(x - mouseOriginX) > mouseSlack || std::abs(y - mouseOriginY) > mouseSlack;
 }
 
+void pointerOnDesktop(int& x, int& y)
+{
+    // SDL gives the position within the window that has the pointer; that
+    // window's own position makes it one the saver's windows share, so a move
+    // from one monitor's window into another's counts as the distance it went.
+    // Between leaving one window and entering the next no window has it: the
+    // position is then still the last one's.
+    static SDL_Window* lastFocus = nullptr;
+    SDL_GetMouseState(&x, &y);
+    if (SDL_Window* focus = SDL_GetMouseFocus())
+        lastFocus = focus;
+    if (lastFocus) {
+        int windowX = 0;
+        int windowY = 0;
+        SDL_GetWindowPosition(lastFocus, &windowX, &windowY);
+        x += windowX;
+        y += windowY;
+    }
+}
+
 bool drainEventsAndCheckWake()
 {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_QUIT) {
             quitRequested = true;
+        } else if (event.type == SDL_WINDOWEVENT) {
+            // With covers up, closing one window is no longer closing the last
+            // one, and SDL then sends no quit of its own.
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE)
+                quitRequested = true;
+            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+                repaintCover(event.window.windowID);
         } else if (event.type == SDL_KEYDOWN) {
             return true;
         } else if (event.type == SDL_MOUSEMOTION) {
             int x = 0;
             int y = 0;
-            SDL_GetMouseState(&x, &y);
+            pointerOnDesktop(x, y);
             if (mouseRuleFires(x, y))
                 return true;
             // One motion per pass: the rest wait for the next one.

@@ -10,6 +10,10 @@ extern bool quitRequested;
 // Applies the mouse rule to the pointer standing at (x, y); true when it fires.
 bool mouseRuleFires(int x, int y);
 
+// Where the pointer stands, in the desktop coordinates all of the saver's
+// windows share.
+void pointerOnDesktop(int& x, int& y);
+
 // Drains the SDL event queue as the main loop does at the start of each pass.
 // True when the saver should stop.
 bool drainEventsAndCheckWake();

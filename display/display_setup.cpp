@@ -1,6 +1,7 @@
 #include "display/display_setup.h"
 
 #include "diag/trace.h"
+#include "display/monitor_covers.h"
 #include "display/page_layout.h"
 #include "display/renderer_setup.h"
 #include "platform/platform.h"
@@ -40,6 +41,12 @@ bool initDisplay()
     std::srand(static_cast<unsigned>(std::time(nullptr)));
 
     bool ready = false;
+    // SDL would otherwise keep the monitors lit and the machine awake for as
+    // long as a window of ours is open; a screen saver must let the system's
+    // own blanking, power-off and sleep come on their schedule.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // The covers of the other monitors are plain window surfaces, not GL.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
         if (platformHostWindowMode()) {
             displayContext.window = adoptHostWindow();
@@ -55,6 +62,12 @@ bool initDisplay()
             displayContext.renderer = SDL_CreateRenderer(displayContext.window, -1, SDL_RENDERER_ACCELERATED);
             if (displayContext.renderer)
                 ready = prepareRenderer(displayContext.renderer);
+        }
+        if (ready && !platformHostWindowMode()) {
+            // After the renderer: an OpenGL renderer re-creates the window,
+            // which would lose a pointer hidden on it before.
+            SDL_ShowCursor(SDL_DISABLE);
+            keepDisplaysCovered();
         }
     }
     trace("return from init");

@@ -1,6 +1,7 @@
 #include "display/page_drawing.h"
 
 #include "display/display_setup.h"
+#include "display/monitor_covers.h"
 #include "display/page_layout.h"
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
@@ -88,6 +89,7 @@ void feedPaper()
     for (int k = 0; k <= freshSheetScrollLines; ++k) {
         if (platformHostEndsRun())
             return;
+        keepDisplaysCovered();
         typingState.scrollLines = k;
         SDL_RenderClear(displayContext.renderer);
         drawPaper();
@@ -131,6 +133,7 @@ void ejectPage()
     for (int i = 0; i < frames; ++i) {
         if (platformHostEndsRun())
             return;
+        keepDisplaysCovered();
         typingState.scrollLines += 1;
         drawPage();
         pauseFor(drawRandom() % 150 + 10);

@@ -1,6 +1,7 @@
 #include "display/renderer_setup.h"
 
 #include "display/display_setup.h"
+#include "display/monitor_covers.h"
 
 #include <SDL_image.h>
 #include <SDL_ttf.h>
@@ -27,6 +28,7 @@ void releaseDisplayHandles()
     d.font = nullptr;
     SDL_DestroyRenderer(d.renderer);
     SDL_DestroyWindow(d.window);
+    releaseCovers();
     d.window = nullptr;
     d.renderer = nullptr;
 }

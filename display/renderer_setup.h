@@ -8,8 +8,8 @@
 // True when both libraries started.
 bool prepareRenderer(SDL_Renderer* renderer);
 
-// Destroys the paper and line textures, closes the font, destroys the renderer
-// and the window, and empties their fields.
+// Destroys the paper and line textures, closes the font, destroys the renderer,
+// the window and the other monitors' covers, and empties their fields.
 void releaseDisplayHandles();
 // Shuts the image library, SDL and, last, the font library down.
 void quitMediaLibraries();

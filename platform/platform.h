@@ -2,6 +2,9 @@
 // The few operating-system calls the saver needs. Windows gets the real calls;
 // POSIX gets stand-ins that behave the way the rest of the program expects.
 #include <cstdint>
+#include <vector>
+
+struct SDL_Window;
 
 // A window handle as a plain 64-bit value (an HWND on Windows).
 using WindowHandle = std::int64_t;
@@ -35,3 +38,15 @@ const void* platformHostWindow();
 // for the main loop). The host takes its window away right after asking, so
 // the paper animations stop on it. Always false outside host mode.
 bool platformHostEndsRun();
+
+// One monitor's area of the desktop, in the pixels window positions use.
+struct MonitorArea {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+// The monitors showing now, asked of the system itself each time: SDL's own
+// list is read once and, under X, misses a monitor switched off or on again.
+// The window says which connection to ask.
+std::vector<MonitorArea> platformMonitors(SDL_Window* window);

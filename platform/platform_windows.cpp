@@ -18,6 +18,22 @@ void platformInformationBox(const char* text, const char* caption)
     MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
 }
 
+namespace {
+BOOL CALLBACK addMonitor(HMONITOR, HDC, LPRECT area, LPARAM list)
+{
+    reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
+        {area->left, area->top, area->right - area->left, area->bottom - area->top});
+    return TRUE;
+}
+}
+
+std::vector<MonitorArea> platformMonitors(SDL_Window*)
+{
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, addMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
 bool platformDrainMessages()
 {
     MSG message;

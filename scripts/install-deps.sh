@@ -8,7 +8,7 @@ packages=(
   cmake g++ make pkg-config
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
   # A configure with the tests on (the default, as a build by hand has it) needs GoogleTest.
-  libgtest-dev libx11-dev
+  libgtest-dev libx11-dev libxrandr-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base
@@ -32,6 +32,9 @@ for option in "$@"; do
       # here), and the real XScreenSaver daemon with the tools that run it as
       # another account; the Debian package, its checker and the manual page
       # reader.
+      # A desk of two monitors: Xorg with the dummy driver, xrandr, and what
+      # reads the pointer's image and the server's screen-saver state.
+      packages+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev)
       packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev "${windows[@]}"
         wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux
         "${package[@]}" lintian man-db)

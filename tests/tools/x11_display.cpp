@@ -3,6 +3,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xfixes.h>
+#include <X11/extensions/scrnsaver.h>
 
 namespace {
 // A window can vanish between listing and asking about it; that is no error here.
@@ -212,6 +214,46 @@ std::vector<Rgb> X11Display::readRow(int x, int y, int width)
     }
     XDestroyImage(image);
     return row;
+}
+
+int X11Display::nonBlackIn(int x, int y, int width, int height)
+{
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image)
+        return width * height;
+    int count = 0;
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            count += (XGetPixel(image, i, j) & 0xffffff) != 0;
+    XDestroyImage(image);
+    return count;
+}
+
+bool X11Display::pointerHidden()
+{
+    XFixesCursorImage* cursor = XFixesGetCursorImage(display_);
+    if (!cursor)
+        return false;
+    bool hidden = true;
+    for (int i = 0; i < cursor->width * cursor->height; ++i)
+        hidden = hidden && (cursor->pixels[i] >> 24) == 0;
+    XFree(cursor);
+    return hidden;
+}
+
+void X11Display::setServerScreenSaver(int seconds)
+{
+    XSetScreenSaver(display_, seconds, 0, PreferBlanking, AllowExposures);
+    XSync(display_, False);
+}
+
+bool X11Display::serverScreenSaverOn()
+{
+    XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    bool on = info && XScreenSaverQueryInfo(display_, DefaultRootWindow(display_), info) && info->state == ScreenSaverOn;
+    XFree(info);
+    return on;
 }
 
 void X11Display::focusFollowsPointer()

@@ -73,6 +73,14 @@ public:
 
     // Colours of one screen row segment, read from the root window.
     std::vector<Rgb> readRow(int x, int y, int width);
+    // Pixels of a screen rectangle that are not black (read from the root).
+    int nonBlackIn(int x, int y, int width, int height);
+
+    // True when the pointer shows nothing: its image is wholly transparent.
+    bool pointerHidden();
+    // The server's own screen saver: on after this many idle seconds (0: never).
+    void setServerScreenSaver(int seconds);
+    bool serverScreenSaverOn();
 
 private:
     void collect(unsigned long parent, std::vector<TopLevelWindow>& out);

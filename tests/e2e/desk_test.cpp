@@ -1,0 +1,202 @@
+// A desk of two monitors (Xorg with the dummy driver, see with_xorg_dummy.sh):
+// the page on the primary monitor, the other one black, no pointer on either,
+// the run ended from either, monitors that come and go; and the server's own
+// screen saver still coming on while the saver runs.
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+
+using namespace e2e;
+
+namespace {
+constexpr int otherWidth = 1280;
+constexpr int otherHeight = 1024;
+// What the desktop shows where the saver leaves it uncovered.
+constexpr unsigned long deskColour = 0xe0e0e0;
+
+struct Desk {
+    bool primaryOnTheLeft;
+    int pageX() const { return primaryOnTheLeft ? 0 : otherWidth; }
+    int otherX() const { return primaryOnTheLeft ? 1920 : 0; }
+};
+
+// Sets the monitors out; the query after it has the dummy driver report an
+// output it just switched on as connected.
+bool arrange(const Desk& desk)
+{
+    return runCommand({"xrandr", "--output", "DUMMY0", "--mode", "1920x1080", "--pos",
+               std::to_string(desk.pageX()) + "x0", "--primary", "--output", "DUMMY1", "--mode", "1280x1024", "--pos",
+               std::to_string(desk.otherX()) + "x0"})
+        == 0
+        && runCommand({"xrandr"}) == 0;
+}
+
+bool switchOtherMonitor(const Desk& desk, bool on)
+{
+    if (!on)
+        return runCommand({"xrandr", "--output", "DUMMY1", "--off"}) == 0;
+    return arrange(desk);
+}
+
+// A window of the test's own over the whole desk, standing for the desktop
+// and the programs open on it, so that any part left uncovered shows.
+struct DeskWindow {
+    unsigned long id = x11().createWindow(0, 0, 1920 + otherWidth, 1080, deskColour);
+    ~DeskWindow() { x11().destroyWindow(id); }
+};
+
+int saverWindowCount()
+{
+    int count = 0;
+    for (const TopLevelWindow& w : x11().windowsNamed(saverWindowName))
+        count += w.viewable;
+    return count;
+}
+
+bool waitFor(const auto& condition, std::chrono::milliseconds limit)
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(50ms);
+    }
+    return true;
+}
+
+int uncoveredOnOtherMonitor(const Desk& desk)
+{
+    return x11().nonBlackIn(desk.otherX(), 0, otherWidth, otherHeight);
+}
+
+// Starts the saver with the pointer resting at (x, y) and waits until the page
+// is fed and the other monitor covered.
+std::unique_ptr<ChildProcess> startOnDesk(const Desk& desk, const PageGeometry& page, int x, int y)
+{
+    EXPECT_TRUE(arrange(desk));
+    EXPECT_TRUE(movePointer(x, y));
+    x11().focusFollowsPointer();
+    auto saver = std::make_unique<ChildProcess>(commandLine(saverProgram(), {}));
+    EXPECT_TRUE(waitFor([] { return saverWindowCount() == 2; }, 10s)) << "not one window per monitor";
+    EXPECT_TRUE(waitForFedPaper(page, 10s)) << "the paper never reached its fed height on the primary monitor";
+    return saver;
+}
+
+struct DeskCase {
+    const char* name;
+    Desk desk;
+    bool pointerOnPage; // else it rests on the other monitor
+};
+
+const DeskCase deskCases[] = {
+    {"PrimaryLeftPointerOnThePage", {true}, true},
+    {"PrimaryRightPointerOnTheOtherMonitor", {false}, false},
+};
+
+class TwoMonitors : public testing::TestWithParam<DeskCase> {};
+}
+
+TEST_P(TwoMonitors, PageOnThePrimaryTheOtherBlackNoPointerAndEndedFromWhereThePointerIs)
+{
+    const Desk desk = GetParam().desk;
+    const PageGeometry page = placedAt(*geometryFor(1920, 1080), desk.pageX(), 0);
+    DeskWindow desktop;
+    ASSERT_NE(desktop.id, 0u);
+    const bool onPage = GetParam().pointerOnPage;
+    const int x = onPage ? desk.pageX() + 960 : desk.otherX() + 600;
+    const int y = 500;
+    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, x, y);
+    ASSERT_TRUE(saver->running());
+
+    Screenshot shot(buildFolder() / ("e2e-desk-" + std::string(GetParam().name) + ".png"));
+    ASSERT_TRUE(shot.ok());
+    expectFedPage(shot, page);
+    EXPECT_EQ(uncoveredOnOtherMonitor(desk), 0) << "the other monitor shows the desktop";
+    EXPECT_TRUE(x11().pointerHidden()) << "a pointer shows " << (onPage ? "over the page" : "on the other monitor");
+
+    if (onPage)
+        ASSERT_TRUE(xdotool({"key", "x"}));
+    else
+        ASSERT_TRUE(movePointer(x + 40, y));
+    EXPECT_EQ(saver->waitForExit(5s), 0) << (onPage ? "a key press" : "a 40 px move on the other monitor");
+    EXPECT_EQ(saverWindowCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Desks, TwoMonitors, testing::ValuesIn(deskCases),
+    [](const testing::TestParamInfo<DeskCase>& info) { return std::string(info.param.name); });
+
+TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgain)
+{
+    const Desk desk{true};
+    const PageGeometry page = *geometryFor(1920, 1080);
+    DeskWindow desktop;
+    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, 960, 500);
+    struct Restore {
+        Desk desk;
+        ~Restore() { switchOtherMonitor(desk, true); }
+    } restore{desk};
+
+    ASSERT_TRUE(switchOtherMonitor(desk, false));
+    EXPECT_TRUE(waitFor([] { return saverWindowCount() == 1; }, 5s)) << "the other monitor's window stayed";
+    ASSERT_TRUE(switchOtherMonitor(desk, true));
+    EXPECT_TRUE(waitFor([&] { return uncoveredOnOtherMonitor(desk) == 0; }, 5s))
+        << "the returned monitor shows the desktop";
+    EXPECT_TRUE(saver->running());
+    EXPECT_TRUE(x11().pointerHidden());
+
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    EXPECT_EQ(saver->waitForExit(5s), 0);
+}
+
+namespace {
+struct PowerCase {
+    const char* name;
+    bool inHostWindow;
+};
+
+const PowerCase powerCases[] = {
+    {"Standalone", false},
+    {"InAHostWindow", true},
+};
+
+class ServerScreenSaver : public testing::TestWithParam<PowerCase> {};
+}
+
+TEST_P(ServerScreenSaver, ComesOnWhileTheSaverRuns)
+{
+    ASSERT_TRUE(arrange(Desk{true}));
+    ASSERT_TRUE(movePointer(960, 500));
+    unsigned long host = 0;
+    std::vector<std::string> switches;
+    if (GetParam().inHostWindow) {
+        host = x11().createWindow(0, 0, 1920, 1080, 0);
+        ASSERT_NE(host, 0u);
+        switches = {"-window-id", std::to_string(host)};
+    }
+    struct Restore {
+        unsigned long host;
+        ~Restore()
+        {
+            x11().setServerScreenSaver(0);
+            if (host)
+                x11().destroyWindow(host);
+        }
+    } restore{host};
+
+    ChildProcess saver(commandLine(saverProgram(), switches));
+    ASSERT_TRUE(waitForFedPaper(*geometryFor(1920, 1080), 10s));
+    // Counted from now: no input reaches the server while the saver runs.
+    x11().setServerScreenSaver(2);
+    EXPECT_TRUE(waitFor([] { return x11().serverScreenSaverOn(); }, 20s))
+        << "the server's screen saver was held off";
+    EXPECT_TRUE(saver.running());
+    saver.signal(SIGTERM);
+    EXPECT_EQ(saver.waitForExit(5s), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, ServerScreenSaver, testing::ValuesIn(powerCases),
+    [](const testing::TestParamInfo<PowerCase>& info) { return std::string(info.param.name); });
