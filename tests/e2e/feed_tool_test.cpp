@@ -83,7 +83,7 @@ const CheckCase checkCases[] = {
         "       2  line 3      \"hree.\""}},
     {"CrWithoutLf", "A\r\nB\rXC\r\n" + fiveLines, "", 1, {"sstext:2: warning: a CR followed by \"X\" instead of LF"}},
     {"CrCr", "A\r\rB\r\n" + fiveLines, "", 1, {"sstext:1: warning: a CR followed by \"\\x0D\" instead of LF: that "
-        "byte is lost", "       1  line 1      \"A\"\n       2  line 3      \"B\"\n"}},
+        "byte is lost", "       1  line 1      \"A\"\n       2  line 3      \"B\"\n", "0 errors, 1 warning\n"}},
     {"Nul", fiveLines + "\r\nSix.\0Seven."s, "", 1, {"sstext:6: warning: a NUL byte: the saver reads nothing after it "
         "(7 bytes lost)"}},
     {"Utf8", "A\r\nCaf\xc3\xa9.\r\n" + fiveLines, "", 1, {"sstext:2: warning: UTF-8 text: each such letter shows as "
@@ -299,4 +299,21 @@ TEST(FeedTool, PageStandsWhereTheSaverPutsItAndShowsTheFirstSentence)
         expectFedPage(shot, page);
         EXPECT_EQ(typedPrefixLength(shot, page, sentence), sentence.size());
     }
+}
+
+// By default the picture is the saver's last still frame of a full page: the
+// 48th line typed to its end, just before the sheet is wound out. Worked out
+// from the layout at 1920x1080: the sheet at scroll 9 + 47, its top at -346,
+// the 48th line's top at 965 (a frame of 49 lines would have it at 941).
+TEST(FeedTool, DefaultPageIsTheLastFrameBeforeThePageTurns)
+{
+    TempFolder folder("feed-page");
+    writeFile(folder.path() / "sstext", fiveLines);
+    ToolRun run = runFeedTool({"page", "sstext", "-o", "page.png"}, folder.path());
+    ASSERT_EQ(run.code, 0) << run.output;
+    Screenshot shot(folder.path() / "page.png", false);
+    ASSERT_TRUE(shot.ok());
+    PageGeometry page = geometryFor(1920, 1080).value();
+    page.typingLineTop = 965;
+    EXPECT_EQ(typedPrefixLength(shot, page, "Five."), 5u);
 }
