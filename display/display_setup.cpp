@@ -3,6 +3,7 @@
 #include "diag/trace.h"
 #include "display/monitor_covers.h"
 #include "display/page_layout.h"
+#include "display/renderer_setup.h"
 #include "platform/platform.h"
 
 #include <SDL_image.h>
@@ -30,7 +31,6 @@ SDL_Window* adoptHostWindow()
         return nullptr;
     }
     pageLayout = computePageLayout(width, height);
-    SDL_SetHint("SDL_RENDER_SCALE_QUALITY", "1");
     return window;
 }
 }
@@ -55,18 +55,13 @@ bool initDisplay()
             if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
                 return false;
             pageLayout = computePageLayout(mode.w, mode.h);
-            SDL_SetHint("SDL_RENDER_SCALE_QUALITY", "1");
             displayContext.window = SDL_CreateWindow("Tapwrite Screen Saver", SDL_WINDOWPOS_UNDEFINED,
                 SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight, SDL_WINDOW_SHOWN);
         }
         if (displayContext.window) {
             displayContext.renderer = SDL_CreateRenderer(displayContext.window, -1, SDL_RENDERER_ACCELERATED);
-            if (displayContext.renderer) {
-                SDL_SetRenderDrawColor(displayContext.renderer, 0, 0, 0, 0);
-                int imageFlags = IMG_Init(IMG_INIT_PNG);
-                int fontResult = TTF_Init();
-                ready = (imageFlags & IMG_INIT_PNG) != 0 && fontResult != -1;
-            }
+            if (displayContext.renderer)
+                ready = prepareRenderer(displayContext.renderer);
         }
         if (ready && !platformHostWindowMode()) {
             // After the renderer: an OpenGL renderer re-creates the window,

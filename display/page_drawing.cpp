@@ -10,9 +10,6 @@
 #include <algorithm>
 
 namespace {
-// A page holds 48 typed lines; the 49th goes out with the sheet.
-constexpr size_t fullPageLines = 48;
-
 void drawPaper()
 {
     pageLayout.paperRect.y = paperTopFor(pageLayout, typingState.scrollLines);
@@ -24,6 +21,9 @@ std::size_t charactersThatFit(TTF_Font* font, const std::string& text, int width
 {
     if (width <= 0)
         return 0;
+    // A character takes at least a pixel: no answer may claim more than that,
+    // and a measure that fails claims just that.
+    const std::size_t most = std::min(text.size(), static_cast<std::size_t>(width));
     // Growing prefixes: a line may be a megabyte long, the screen shows a few
     // hundred characters of it.
     for (std::size_t probe = 256;; probe *= 2) {
@@ -31,10 +31,10 @@ std::size_t charactersThatFit(TTF_Font* font, const std::string& text, int width
         const std::string prefix = text.substr(0, length);
         int extent = 0;
         int count = 0;
-        if (TTF_MeasureText(font, prefix.c_str(), width, &extent, &count) != 0)
-            return text.size();
+        if (TTF_MeasureText(font, prefix.c_str(), width, &extent, &count) != 0 || count < 0)
+            return most;
         if (static_cast<std::size_t>(count) < length || length == text.size())
-            return std::min(static_cast<std::size_t>(count), length);
+            return std::min({static_cast<std::size_t>(count), length, most});
     }
 }
 
@@ -86,7 +86,7 @@ void drawFrame()
 
 void feedPaper()
 {
-    for (int k = 0; k < 10; ++k) {
+    for (int k = 0; k <= freshSheetScrollLines; ++k) {
         if (platformHostEndsRun())
             return;
         keepDisplaysCovered();
@@ -97,6 +97,28 @@ void feedPaper()
         pauseFor(drawRandom() % 150 + 10);
         pauseFor(100);
     }
+}
+
+namespace {
+// The typing step capitalises on 29 and drops on 59, modulo 200: never on 0.
+int steadyHand()
+{
+    return 0;
+}
+}
+
+void typeSteadilyToStillFrame(int lineCount)
+{
+    TypingState& t = typingState;
+    t.scrollLines = freshSheetScrollLines;
+    if (t.sentences.empty() || lineCount <= 0)
+        return;
+    const int line = std::min(lineCount, linesPerPage);
+    const RandomFunction saved = randomFunction;
+    randomFunction = steadyHand;
+    while (t.completedLines < line - 1 || !nextStepEndsLine())
+        typeNextCharacter();
+    randomFunction = saved;
 }
 
 int ejectFrameCount(int lineCount)
@@ -122,7 +144,8 @@ void ejectPage()
 
 void turnPageIfFull()
 {
-    if (typingState.lines.size() <= fullPageLines || !typingState.lineEnded)
+    // A page holds linesPerPage typed lines; the next one goes out with the sheet.
+    if (typingState.lines.size() <= static_cast<std::size_t>(linesPerPage) || !typingState.lineEnded)
         return;
     ejectPage();
     typingState.lines.clear();

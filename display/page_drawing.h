@@ -11,7 +11,12 @@ void renderLine(std::string text);
 void drawPage();
 // One presented frame of the page.
 void drawFrame();
-// Winds a new sheet in from the bottom edge: ten frames.
+// The scroll a fresh sheet stops at: its top edge nine line pitches above the
+// bottom edge of the screen, after the ten frames of the feed.
+inline constexpr int freshSheetScrollLines = 9;
+
+// Winds a new sheet in from the bottom edge: ten frames, the last one at
+// freshSheetScrollLines.
 void feedPaper();
 // Winds the full sheet out over the top edge, then feeds the next one.
 void ejectPage();
@@ -19,11 +24,20 @@ void ejectPage();
 void turnPageIfFull();
 
 // How many characters of text, from its start, fit whole into width pixels in
-// that font. Costs what fits, not what the text holds, however long it is.
+// that font. Costs what fits, not what the text holds, however long it is;
+// never more than width, whatever the font library answers (a failed measure
+// gives width, bounded by the text's length).
 std::size_t charactersThatFit(TTF_Font* font, const std::string& text, int width);
 // The part of a line that can show when it starts at x: everything up to and
 // including the first character that reaches the window's right edge.
 std::string visiblePart(const std::string& line, int x);
+
+// Types the sentences onto a fresh sheet at full speed and with a steady hand
+// (no odd capital, no dropped character) up to the last still frame the saver
+// shows of the line numbered lineCount (at most linesPerPage): that line typed
+// to its end, the next step still to end it. With 0, the fresh sheet itself.
+// Nothing is drawn; the frame is drawPage's from here.
+void typeSteadilyToStillFrame(int lineCount);
 
 // How many frames the eject of a page of lineCount lines takes.
 int ejectFrameCount(int lineCount);

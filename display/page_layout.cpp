@@ -14,7 +14,7 @@ PageLayout computePageLayout(int screenWidth, int screenHeight)
     layout.paperHeight = layout.paperWidth * 11 / 8.5;
     layout.paperX = (static_cast<double>(screenWidth) - layout.paperWidth) * 0.5;
     layout.paperBaseY = static_cast<double>(screenHeight);
-    layout.lineHeight = layout.paperHeight * 0.82 / 48;
+    layout.lineHeight = layout.paperHeight * 0.82 / linesPerPage;
     layout.textX = layout.paperWidth * 0.12 + layout.paperX;
     layout.fontSize = layout.lineHeight * 0.9;
     layout.paperRect.x = static_cast<int>(layout.paperX);

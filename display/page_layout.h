@@ -17,6 +17,10 @@ struct PageLayout {
 
 extern PageLayout pageLayout;
 
+// A page holds 48 typed lines: the paper carries that many line pitches, and
+// the sheet is turned when the 49th line is started.
+inline constexpr int linesPerPage = 48;
+
 // The layout of a desktop of the given size; paperRect.y is left at 0.
 PageLayout computePageLayout(int screenWidth, int screenHeight);
 

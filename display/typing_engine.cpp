@@ -5,14 +5,23 @@
 TypingState typingState;
 
 namespace {
-// After the last sentence typing goes on from the fifth, so the first four are
-// an opening typed once. A list too short to have a fifth starts over instead.
+// After the last sentence typing goes on from the loop's entry, so the ones
+// before it are an opening typed once. A list too short to have that entry
+// starts over instead.
 int sentenceAfter(int index, int count)
 {
     int next = index + 1;
     if (next >= count)
-        next = count > 4 ? 4 : 0;
+        next = count > loopEntryIndex ? loopEntryIndex : 0;
     return next;
+}
+
+// The sentence the next step types from, as typeNextCharacter picks it.
+int currentSentence(const TypingState& t, int count)
+{
+    if (t.sentenceIndex < 0 || t.sentenceIndex >= count)
+        return sentenceAfter(count - 1, count);
+    return t.sentenceIndex;
 }
 
 char upperCaseC(char c)
@@ -29,7 +38,7 @@ void typeNextCharacter()
     if (count == 0)
         return;
     if (t.sentenceIndex < 0 || t.sentenceIndex >= count) {
-        t.sentenceIndex = sentenceAfter(count - 1, count);
+        t.sentenceIndex = currentSentence(t, count);
         t.charIndex = 0;
     }
     const std::string& sentence = t.sentences[static_cast<size_t>(t.sentenceIndex)];
@@ -54,6 +63,17 @@ void typeNextCharacter()
     if (t.lines.empty())
         t.lines.emplace_back();
     t.lines.back() += t.currentChar;
+}
+
+bool nextStepEndsLine()
+{
+    const TypingState& t = typingState;
+    const int count = static_cast<int>(t.sentences.size());
+    if (count == 0)
+        return false;
+    const int index = currentSentence(t, count);
+    const int charIndex = index == t.sentenceIndex ? t.charIndex : 0;
+    return charIndex >= static_cast<int>(t.sentences[static_cast<size_t>(index)].size());
 }
 
 int nextCharacterDelay()

@@ -16,8 +16,15 @@ struct TypingState {
 
 extern TypingState typingState;
 
+// The entry the typing comes back to after the last one: the fifth (index 4).
+// The first four are an opening, typed once; a list without a fifth entry
+// starts over from the first instead.
+inline constexpr int loopEntryIndex = 4;
+
 // One step: types the next character of the current sentence, or ends the line
 // when the sentence is done.
 void typeNextCharacter();
+// True when the next step ends the line instead of typing a character.
+bool nextStepEndsLine();
 // The pause in milliseconds after the step just made.
 int nextCharacterDelay();

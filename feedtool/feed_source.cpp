@@ -1,12 +1,41 @@
 #include "feedtool/feed_source.h"
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 bool isUrl(const std::string& name)
 {
     return name.rfind("http://", 0) == 0 || name.rfind("https://", 0) == 0;
+}
+
+// The whole file, kept up to one byte past limit and counted to its end; the
+// system's reason in unreadable when it cannot be read (missing, a directory,
+// no permission).
+void readFile(FeedSource& source, std::size_t limit)
+{
+    std::FILE* file = std::fopen(source.name.c_str(), "rb");
+    if (!file) {
+        source.unreadable = std::strerror(errno);
+        return;
+    }
+    char buffer[64 * 1024];
+    std::size_t total = 0;
+    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, file)) {
+        total += got;
+        if (source.bytes.size() <= limit)
+            source.bytes.append(buffer, std::min(got, limit + 1 - source.bytes.size()));
+    }
+    if (std::ferror(file))
+        source.unreadable = std::strerror(errno);
+    std::fclose(file);
+    if (!source.unreadable.empty())
+        return;
+    if (total > limit)
+        source.problem = "it is " + std::to_string(total) + " bytes, over the " + std::to_string(limit) + "-byte cap";
+    source.usable = source.problem.empty();
 }
 }
 
@@ -14,28 +43,21 @@ FeedSource readSource(const std::string& name, const ServiceRequest& request)
 {
     FeedSource source;
     source.name = name;
-    if (isUrl(name)) {
-        RequestResult result = performRequest(name, request);
-        source.usable = result.complete();
-        source.problem = requestProblem(result);
-        source.bytes = std::move(result.body);
+    if (!isUrl(name)) {
+        readFile(source, request.body.limit);
         return source;
     }
-    std::error_code error;
-    const auto size = std::filesystem::file_size(name, error);
-    std::ifstream in(name, std::ios::binary);
-    if (error || !in) {
-        source.problem = "cannot be read";
-        return source;
-    }
-    if (size > request.body.limit) {
-        source.problem = "it is " + std::to_string(size) + " bytes, over the " + std::to_string(request.body.limit)
-            + "-byte cap";
-        return source;
-    }
-    source.bytes.resize(size);
-    in.read(source.bytes.data(), static_cast<std::streamsize>(size));
-    source.bytes.resize(static_cast<std::size_t>(in.gcount()));
-    source.usable = true;
+    RequestResult result = performRequest(name, request);
+    source.usable = result.complete();
+    source.problem = requestProblem(result);
+    source.bytes = std::move(result.body);
     return source;
+}
+
+bool reportUnreadable(const FeedSource& source)
+{
+    if (source.unreadable.empty())
+        return false;
+    std::fprintf(stderr, "tapwrite-feed: cannot read %s: %s\n", source.name.c_str(), source.unreadable.c_str());
+    return true;
 }

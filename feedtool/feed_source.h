@@ -6,12 +6,15 @@
 #include <string>
 
 struct FeedSource {
-    std::string name;     // the file or URL as given
-    bool usable = false;  // a saver would apply these bytes
-    std::string bytes;    // what arrived (a file: all of it)
-    std::string problem;  // why a saver would apply nothing; empty when usable
+    std::string name;       // the file or URL as given
+    std::string unreadable; // a file the tool could not read: the system's reason
+    bool usable = false;    // a saver would apply these bytes
+    std::string bytes;      // what arrived (a file: all of it, up to just past the cap)
+    std::string problem;    // why a saver would apply nothing; empty when usable
 };
 
 // Reads name through request (feedRequest or bulletinRequest): the same
 // handler, cap, time limits, status rule and certificate checks as the saver.
 FeedSource readSource(const std::string& name, const ServiceRequest& request);
+// Says on standard error why the source could not be read; false when it could.
+bool reportUnreadable(const FeedSource& source);

@@ -1,13 +1,13 @@
 #include "feedtool/page_picture.h"
 
-#include "app/run_path.h"
 #include "display/builtin_text.h"
 #include "display/display_setup.h"
 #include "display/page_drawing.h"
 #include "display/page_layout.h"
+#include "display/renderer_setup.h"
 #include "display/typing_engine.h"
+#include "feedtool/exit_codes.h"
 #include "feedtool/feed_source.h"
-#include "platform/pacing.h"
 #include "service/text_feed.h"
 
 #include <SDL_image.h>
@@ -15,57 +15,67 @@
 #include <cstdio>
 
 namespace {
-// 0 is never 29 or 59 modulo 200: no character is capitalised or dropped.
-int steadyHand()
+// The sentences a saver types from the feed; the built-in text only when
+// asked for. Gives the exit code when there is nothing to draw.
+int takeSentences(const PagePicture& picture)
 {
-    return 0;
-}
-
-void noPause(int) {}
-}
-
-int drawPagePicture(const std::string& feed, int width, int height, int lineCount, const std::string& output)
-{
-    const FeedSource source = readSource(feed, feedRequest);
+    const FeedSource source = readSource(picture.feed, feedRequest);
+    if (reportUnreadable(source))
+        return exitToolFailure;
     std::vector<std::string> entries;
     if (source.usable)
         entries = parseTextFeed(source.bytes.data(), source.bytes.size());
     if (feedHasText(entries)) {
-        typingState.sentences = entries;
-    } else {
-        std::fprintf(stderr, "tapwrite-feed: %s gives the saver nothing to type (%s): drawing its built-in text\n",
-            feed.c_str(), source.usable ? "no entry holds a character" : source.problem.c_str());
-        useBuiltinTextIfEmpty();
+        typingState.sentences = std::move(entries);
+        return exitClean;
     }
+    std::fprintf(stderr, "tapwrite-feed: %s gives the saver nothing to type (%s): every saver types its built-in text",
+        picture.feed.c_str(), source.usable ? "no entry holds a character" : source.problem.c_str());
+    if (!picture.builtinText) {
+        std::fprintf(stderr, "; --builtin-text draws that\n");
+        return exitErrors;
+    }
+    std::fprintf(stderr, ", drawn here\n");
+    useBuiltinTextIfEmpty();
+    return exitClean;
+}
 
-    // A software renderer on a picture in memory: no display, no window.
-    SDL_Surface* picture = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGB888);
-    SDL_SetHint("SDL_RENDER_SCALE_QUALITY", "1");
-    displayContext.renderer = picture ? SDL_CreateSoftwareRenderer(picture) : nullptr;
-    if (!displayContext.renderer || IMG_Init(IMG_INIT_PNG) == 0 || TTF_Init() != 0) {
+// A software renderer on a picture in memory, prepared as the saver's, with
+// the saver's assets: no display, no window.
+bool openOffscreen(SDL_Surface* surface, int width, int height)
+{
+    displayContext.renderer = surface ? SDL_CreateSoftwareRenderer(surface) : nullptr;
+    if (!displayContext.renderer || !prepareRenderer(displayContext.renderer)) {
         std::fprintf(stderr, "tapwrite-feed: cannot draw offscreen: %s\n", SDL_GetError());
-        return 2;
+        return false;
     }
-    SDL_SetRenderDrawColor(displayContext.renderer, 0, 0, 0, 0);
     pageLayout = computePageLayout(width, height);
     if (!loadAssets()) {
         std::fprintf(stderr, "tapwrite-feed: cannot load %s or %s\n", paperPicturePath().c_str(), fontPath().c_str());
-        return 2;
+        return false;
     }
+    return true;
+}
+}
 
-    // The sheet as the feed leaves it, then the lines typed at full speed.
-    pauseFunction = noPause;
-    randomFunction = steadyHand;
-    typingState.scrollLines = 9;
-    while (typingState.completedLines < lineCount)
-        typeNextCharacter();
-    drawPage();
-    SDL_RenderPresent(displayContext.renderer);
-
-    const bool saved = IMG_SavePNG(picture, output.c_str()) == 0;
-    if (!saved)
-        std::fprintf(stderr, "tapwrite-feed: cannot write %s: %s\n", output.c_str(), IMG_GetError());
-    shutdownSaver();
-    SDL_FreeSurface(picture);
-    return saved ? 0 : 2;
+int drawPagePicture(const PagePicture& picture)
+{
+    if (const int code = takeSentences(picture); code != exitClean)
+        return code;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, picture.width, picture.height, 32, SDL_PIXELFORMAT_RGB888);
+    int code = exitToolFailure;
+    if (openOffscreen(surface, picture.width, picture.height)) {
+        typeSteadilyToStillFrame(picture.lineCount);
+        drawPage();
+        SDL_RenderPresent(displayContext.renderer);
+        if (IMG_SavePNG(surface, picture.output.c_str()) == 0)
+            code = exitClean;
+        else
+            std::fprintf(stderr, "tapwrite-feed: cannot write %s: %s\n", picture.output.c_str(), IMG_GetError());
+    }
+    // The renderer draws into the picture: it goes first, the libraries last.
+    releaseDisplayHandles();
+    SDL_FreeSurface(surface);
+    quitMediaLibraries();
+    return code;
 }

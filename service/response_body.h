@@ -15,3 +15,7 @@ struct ResponseBody {
 // body past its limit: then tooLarge is set and 0 returned, which ends the
 // transfer as failed.
 std::size_t gatherPiece(ResponseBody& body, const char* piece, std::size_t bytes);
+
+// How many bytes of a body its parser reads: those before the first NUL byte,
+// or all of them when it holds none. The same cut for the feed and the bulletin.
+std::size_t lengthBeforeNul(const char* body, std::size_t length);

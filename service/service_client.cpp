@@ -57,6 +57,39 @@ RequestResult performRequest(const std::string& url, const ServiceRequest& reque
     return result;
 }
 
+namespace {
+// The words for a transfer that failed; empty for one that completed.
+std::string transferProblem(const RequestResult& r)
+{
+    const bool answered = r.status != 0 || !r.body.empty();
+    switch (r.transferCode) {
+    case CURLE_OK:
+        return "";
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+    case CURLE_COULDNT_CONNECT:
+        return "no connection to the service: " + r.error;
+    case CURLE_OPERATION_TIMEDOUT:
+        return "no complete answer within the time limit (" + std::to_string(connectTimeoutMs / 1000)
+            + " s to connect, " + std::to_string(transferTimeoutMs / 1000) + " s in all)";
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+        return "the service's certificate was refused: " + r.error;
+    case CURLE_SSL_CONNECT_ERROR:
+        return "no secure connection could be made: " + r.error;
+    case CURLE_GOT_NOTHING:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_PARTIAL_FILE:
+        if (!answered)
+            return "the connection was closed or reset before any answer: " + r.error;
+        return "the answer was cut off after " + std::to_string(r.body.size()) + " bytes of its body: " + r.error;
+    default:
+        return "the transfer failed: " + r.error;
+    }
+}
+}
+
 std::string requestProblem(const RequestResult& r)
 {
     if (r.complete())
@@ -65,22 +98,9 @@ std::string requestProblem(const RequestResult& r)
         return "no transfer could be started";
     if (r.tooLarge)
         return "the body is over the " + std::to_string(r.limit) + "-byte cap";
-    switch (r.transferCode) {
-    case CURLE_OK:
-        break;
-    case CURLE_OPERATION_TIMEDOUT:
-        return "no complete answer within the time limit (" + std::to_string(connectTimeoutMs / 1000)
-            + " s to connect, " + std::to_string(transferTimeoutMs / 1000) + " s in all)";
-    case CURLE_PEER_FAILED_VERIFICATION:
-    case CURLE_SSL_CACERT_BADFILE:
-    case CURLE_SSL_CONNECT_ERROR:
-        return "the secure connection was refused: " + r.error;
-    case CURLE_PARTIAL_FILE:
-    case CURLE_RECV_ERROR:
-        return "the body was cut off before its end: " + r.error;
-    default:
-        return "the transfer failed: " + r.error;
-    }
+    const std::string failed = transferProblem(r);
+    if (!failed.empty())
+        return failed;
     if (r.status >= 300 && r.status <= 399)
         return "a redirect (status " + std::to_string(r.status) + "), which the saver does not follow";
     return "status " + std::to_string(r.status) + ", not a success";

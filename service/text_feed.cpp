@@ -17,20 +17,23 @@ bool isHiddenLine(std::string_view line)
 
 void forEachFeedLine(const char* body, std::size_t length, const std::function<void(const FeedLine&)>& visit)
 {
-    if (length > 0) {
-        if (const void* nul = std::memchr(body, '\0', length))
-            length = static_cast<std::size_t>(static_cast<const char*>(nul) - body);
-    }
+    const std::size_t readable = lengthBeforeNul(body, length);
     std::size_t start = 0;
-    while (const void* cr = length > start ? std::memchr(body + start, '\r', length - start) : nullptr) {
-        const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(cr) - body);
-        const std::string_view line(body + start, end - start);
-        visit(FeedLine{start, line, isHiddenLine(line), false});
+    while (const void* cr = readable > start ? std::memchr(body + start, '\r', readable - start) : nullptr) {
+        const std::size_t at = static_cast<std::size_t>(static_cast<const char*>(cr) - body);
+        const std::string_view line(body + start, at - start);
         // The byte after the CR goes with it, whatever it is. A CR at the very
         // end has no such byte and leaves an empty remainder, as CR LF would.
-        start = end + 2 <= length ? end + 2 : length;
+        FeedLineEnd end = FeedLineEnd::CrAtEnd;
+        if (at + 1 < readable)
+            end = body[at + 1] == '\n' ? FeedLineEnd::CrLf : FeedLineEnd::CrAndByte;
+        const std::size_t next = end == FeedLineEnd::CrAtEnd ? at + 1 : at + 2;
+        visit(FeedLine{start, line, isHiddenLine(line), false, end, next});
+        start = next;
     }
-    visit(FeedLine{start, std::string_view(length > start ? body + start : "", length - start), false, true});
+    const std::string_view rest(readable > start ? body + start : "", readable - start);
+    const FeedLineEnd end = readable < length ? FeedLineEnd::Nul : FeedLineEnd::BodyEnd;
+    visit(FeedLine{start, rest, false, true, end, length});
 }
 
 std::vector<std::string> parseTextFeed(const char* body, std::size_t length)

@@ -61,8 +61,11 @@ void __real_SDL_DestroyTexture(SDL_Texture* texture);
 
 void __wrap_SDL_RenderPresent(SDL_Renderer* renderer)
 {
-    if (recording)
-        events.push_back(Event('P'));
+    if (recording) {
+        Event e('P');
+        e.scrollLines = typingState.scrollLines;
+        events.push_back(e);
+    }
     __real_SDL_RenderPresent(renderer);
 }
 
@@ -562,4 +565,117 @@ TEST_F(PageDrawing, ALongSentenceShowsFromItsStartToTheWindowsEdge)
             EXPECT_GT(edgeInk, 20) << "the sentence stops short of the window's edge";
         }
     }
+}
+
+namespace {
+// What a frame drew, in order, in words: the paper's and each line's place,
+// each line's text. Comparable across runs (texture handles are not).
+std::vector<std::string> drawnOf(const std::vector<Event>& frame)
+{
+    std::vector<std::string> drawn;
+    for (const Event& e : frame) {
+        const SDL_Rect& r = e.rect;
+        if (e.kind == 'C')
+            drawn.push_back(std::string(e.texture == displayContext.paperTexture ? "paper " : "line ")
+                + std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.w) + "x" + std::to_string(r.h));
+        else if (e.kind == 'R')
+            drawn.push_back("render \"" + e.text + "\"");
+    }
+    return drawn;
+}
+
+// The recorded events cut into frames, each ending with its present.
+std::vector<std::vector<Event>> framesOf(const std::vector<Event>& list)
+{
+    std::vector<std::vector<Event>> frames(1);
+    for (const Event& e : list) {
+        frames.back().push_back(e);
+        if (e.kind == 'P')
+            frames.emplace_back();
+    }
+    frames.pop_back();
+    return frames;
+}
+}
+
+// tapwrite-feed's page is a frame the saver shows: the last still one of a
+// line, and by default (a full page) the last one before the page turns.
+TEST_F(PageDrawing, StillFrameOfALineIsTheSaversLastFrameOfIt)
+{
+    const std::vector<std::string> sentences{"Good evening.", "A fresh sheet.", "Listen.", "", "Ink.", "Bells ring.",
+        "Type on, \xe9t\xe9 and winter."};
+    recording = false;
+    ScriptedPacing pacing({}, 0);
+    typingState.sentences = sentences;
+    quitRequested = false;
+    feedPaper();
+    recording = true;
+    while (typingState.completedLines < linesPerPage)
+        ASSERT_TRUE(mainLoopPass()) << "the loop stopped without a wake event";
+    recording = false;
+    const std::vector<std::vector<Event>> saverFrames = framesOf(events);
+
+    for (int line : {1, 17, linesPerPage}) {
+        SCOPED_TRACE("line " + std::to_string(line));
+        // The saver's: the last frame with lines on it at that line's scroll
+        // (the eject's frames scroll past the page's, the feed's draw no line).
+        std::vector<std::string> saverDrawn;
+        for (const std::vector<Event>& frame : saverFrames)
+            if (frame.back().scrollLines == freshSheetScrollLines + line - 1 && frame.size() > 2)
+                saverDrawn = drawnOf(frame);
+        ASSERT_FALSE(saverDrawn.empty());
+
+        typingState = TypingState{};
+        typingState.sentences = sentences;
+        typeSteadilyToStillFrame(line);
+        events.clear();
+        recording = true;
+        drawFrame();
+        recording = false;
+        EXPECT_EQ(drawnOf(events), saverDrawn);
+        EXPECT_EQ(typingState.lines.size(), static_cast<std::size_t>(line));
+    }
+}
+
+// The bound on what a line renders holds whatever the font library answers.
+TEST_F(PageDrawing, CharactersThatFitStayWithinTheWidth)
+{
+    TTF_Font* font = displayContext.font;
+    int pitch = 0;
+    TTF_GlyphMetrics(font, 'M', nullptr, nullptr, nullptr, nullptr, &pitch);
+    ASSERT_EQ(pitch, 12) << "a monospaced font of 12 pixels' advance at this size";
+    const std::string ten(10, 'M');
+    const std::string latin1 = "\xe9\xfc\xdf\xa9\xc3\xff\xa0\xe0\xf1\xd8";
+    const std::string megabyte(1 << 20, 'M');
+    const struct {
+        const char* name;
+        TTF_Font* font;
+        const std::string& text;
+        int width;
+        std::size_t fit;
+    } rows[] = {
+        {"exact fit", font, ten, 10 * pitch, 10},
+        {"a pixel short", font, ten, 10 * pitch - 1, 9},
+        {"no width", font, ten, 0, 0},
+        {"bytes of 0xA0 and above, each one character", font, latin1, 10 * pitch, 10},
+        {"bytes of 0xA0 and above, a pixel short", font, latin1, 10 * pitch - 1, 9},
+        {"a long line", font, megabyte, 1398, 1398 / 12},
+        {"a measure that fails: no more characters than pixels", nullptr, megabyte, 1398, 1398},
+        {"a measure that fails on a short line", nullptr, ten, 1398, 10},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(charactersThatFit(row.font, row.text, row.width), row.fit) << row.name;
+
+    // Bytes of 0x80 to 0x9F have no glyph: they still count one each, and
+    // never more than fit.
+    const std::string controls = "\x80\x81\x8f\x90\x9f";
+    EXPECT_LE(charactersThatFit(font, controls, 3 * pitch), 3u);
+
+    // visiblePart: up to the character the window's edge cuts, bytes as they are.
+    EXPECT_EQ(visiblePart(std::string(500, '\xe9'), 522), std::string((1920 - 522) / pitch + 1, '\xe9'));
+    EXPECT_EQ(visiblePart(latin1, 522), latin1);
+    displayContext.font = nullptr; // a font handle that fails every measure
+    const std::size_t shown = visiblePart(megabyte, 522).size();
+    displayContext.font = font;
+    EXPECT_LE(shown, static_cast<std::size_t>(1920)) << "at most the screen's width in characters";
 }

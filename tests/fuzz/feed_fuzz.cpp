@@ -1,10 +1,34 @@
 // The feed parser on any bytes: never reads outside the body, never keeps a CR
-// or a NUL in an entry, and gives the same entries however the body is split.
+// or a NUL in an entry, reports lines that tile the body with every byte it
+// drops and why, and gives the same entries however the body is split.
 #include "service/text_feed.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+namespace {
+// The bytes the walker says it dropped after a line are what it says they are.
+bool droppedAsSaid(const std::uint8_t* data, std::size_t size, const FeedLine& line)
+{
+    const std::size_t end = line.offset + line.bytes.size();
+    const std::size_t dropped = line.next - end;
+    const bool cr = dropped > 0 && data[end] == '\r';
+    switch (line.end) {
+    case FeedLineEnd::CrLf:
+        return dropped == 2 && cr && data[end + 1] == '\n';
+    case FeedLineEnd::CrAndByte:
+        return dropped == 2 && cr && data[end + 1] != '\n';
+    case FeedLineEnd::CrAtEnd:
+        return dropped == 1 && cr;
+    case FeedLineEnd::BodyEnd:
+        return dropped == 0 && line.next == size;
+    case FeedLineEnd::Nul:
+        return dropped > 0 && data[end] == '\0' && line.next == size;
+    }
+    return false;
+}
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -16,12 +40,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (entry.size() > size || entry.find('\r') != std::string::npos || entry.find('\0') != std::string::npos)
             std::abort();
 
-    // Each line the walker reports stands in the body where it says.
+    // The lines the walker reports tile the body: each starts where the one
+    // before it ended, past the bytes it dropped, so offsets rise; only the
+    // remainder, last, ends at the body's end; no line holds a CR or a NUL.
+    std::size_t expectedOffset = 0;
+    bool ended = false;
     forEachFeedLine(body, size, [&](const FeedLine& line) {
-        if (line.offset > size || line.bytes.size() > size - line.offset
-            || std::memcmp(body + line.offset, line.bytes.data(), line.bytes.size()) != 0)
+        const std::size_t end = line.offset + line.bytes.size();
+        const bool remainderEnd = line.end == FeedLineEnd::BodyEnd || line.end == FeedLineEnd::Nul;
+        if (ended || line.offset != expectedOffset || end > size || line.next < end || line.next > size
+            || line.remainder != remainderEnd || (line.remainder && line.hidden)
+            || (!line.remainder && line.next <= line.offset))
             std::abort();
+        if (line.bytes.find('\r') != std::string_view::npos || line.bytes.find('\0') != std::string_view::npos
+            || !droppedAsSaid(data, size, line))
+            std::abort();
+        expectedOffset = line.next;
+        ended = line.remainder;
     });
+    if (!ended || expectedOffset != size)
+        std::abort();
 
     // Gathered in two pieces at a split taken from the body itself.
     const std::size_t cut = size ? data[0] % (size + 1) : 0;

@@ -16,7 +16,7 @@ public:
     // True once it listens (waits for that, with a deadline).
     bool ready();
     // What GET /name answers from now on; how is one of the fixture's modes
-    // ("status 404", "chunked", "cut", "stall", "redirect", "unsized"), or
+    // ("status 404", "chunked", "cut", "stall", "reset", "redirect", "unsized"), or
     // empty for a plain 200 with a length.
     void serve(const std::string& name, const std::string& body, const std::string& how = "");
     // Nothing under that name: a 404.

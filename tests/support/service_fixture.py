@@ -9,6 +9,7 @@ FOLDER/NAME.how, when present, says how to answer:
   chunked    the body in three chunks with pauses between them
   cut        announces more bytes than it sends, then closes
   stall      reads the request and never answers
+  reset      reads the request and resets the connection before any answer
   redirect   302 to /NAME.moved
   unsized    no length: the body, then the connection closes
 With CERT and KEY it speaks TLS. FOLDER/ready appears once it listens.
@@ -16,6 +17,7 @@ With CERT and KEY it speaks TLS. FOLDER/ready appears once it listens.
 import os
 import socket
 import ssl
+import struct
 import sys
 import threading
 import time
@@ -30,6 +32,13 @@ class Handler(BaseHTTPRequestHandler):
 
     def log_message(self, *args):
         pass
+
+    def finish(self):
+        # A connection reset on purpose has nothing left to flush.
+        try:
+            super().finish()
+        except OSError:
+            pass
 
     def do_GET(self):
         name = self.path.lstrip("/")
@@ -50,6 +59,11 @@ class Handler(BaseHTTPRequestHandler):
         self.close_connection = True
         if how[0] == "stall":
             time.sleep(60)
+            return
+        if how[0] == "reset":
+            # Linger with a zero timeout: close sends a reset, not a FIN.
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
             return
         if how[0] == "redirect":
             self.send_response(302)

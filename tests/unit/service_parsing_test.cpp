@@ -1,8 +1,11 @@
-// The feed and bulletin bodies and the version compare, as tables.
+// The feed and bulletin bodies, the walker's line ends, the request's words
+// for a failure and the version compare, as tables.
 #include "service/bulletin.h"
+#include "service/service_client.h"
 #include "service/text_feed.h"
 #include "service/version_notice.h"
 
+#include <curl/curl.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -15,29 +18,36 @@ using namespace std::string_literals;
 using Entries = std::vector<std::string>;
 
 namespace {
+using Ends = std::vector<FeedLineEnd>;
+constexpr FeedLineEnd crLf = FeedLineEnd::CrLf, crAndByte = FeedLineEnd::CrAndByte, crAtEnd = FeedLineEnd::CrAtEnd,
+                      bodyEnd = FeedLineEnd::BodyEnd, nul = FeedLineEnd::Nul;
+
 struct FeedCase {
     const char* name;
     std::string body;
     Entries entries;
+    Ends ends; // how each line the walker reports ends, hidden ones too
 };
 
 const FeedCase feedCases[] = {
     {"HiddenAndEmptyLines", "The cat sat.\r\nxspare line\r\n123 test\r\n\r\nRain again.\r\n",
-        {"The cat sat.", "", "Rain again.", ""}},
-    {"TwoLinesEnded", "A\r\nB\r\n", {"A", "B", ""}},
-    {"RemainderWithoutEnd", "A\r\nB", {"A", "B"}},
-    {"ByteAfterCrDroppedWhateverItIs", "A\rB\r\nC", {"A", "", "C"}},
-    {"OnlyLineEnds", "\r\n\r\n", {"", "", ""}},
-    {"LoneLfIsAnOrdinaryByte", "A\nB\nC", {"A\nB\nC"}},
-    {"CrAtTheVeryEnd", "A\r\nB\r", {"A", "B", ""}},
-    {"LoneCr", "\r", {"", ""}},
-    {"Empty", "", {""}},
+        {"The cat sat.", "", "Rain again.", ""}, {crLf, crLf, crLf, crLf, crLf, bodyEnd}},
+    {"TwoLinesEnded", "A\r\nB\r\n", {"A", "B", ""}, {crLf, crLf, bodyEnd}},
+    {"RemainderWithoutEnd", "A\r\nB", {"A", "B"}, {crLf, bodyEnd}},
+    {"ByteAfterCrDroppedWhateverItIs", "A\rB\r\nC", {"A", "", "C"}, {crAndByte, crLf, bodyEnd}},
+    {"CrCrDropsTheSecondCr", "A\r\rB\r\n", {"A", "B", ""}, {crAndByte, crLf, bodyEnd}},
+    {"OnlyLineEnds", "\r\n\r\n", {"", "", ""}, {crLf, crLf, bodyEnd}},
+    {"LoneLfIsAnOrdinaryByte", "A\nB\nC", {"A\nB\nC"}, {bodyEnd}},
+    {"CrAtTheVeryEnd", "A\r\nB\r", {"A", "B", ""}, {crLf, crAtEnd, bodyEnd}},
+    {"LoneCr", "\r", {"", ""}, {crAtEnd, bodyEnd}},
+    {"CrBeforeANul", "A\r\0B"s, {"A", ""}, {crAtEnd, nul}},
+    {"Empty", "", {""}, {bodyEnd}},
     {"OnlyTheStartOfALineMarksItHidden", "a123\r\nmax\r\n1234\r\nxylophone\r\nX-ray\r\n12\r\nx",
-        {"a123", "max", "X-ray", "12", "x"}},
-    {"RemainderIsNeverHidden", "x\r\n123", {"123"}},
-    {"NulEndsTheBody", "A\r\nB\0C\r\nD"s, {"A", "B"}},
-    {"NulFirst", "\0A\r\n"s, {""}},
-    {"Latin1BytesKept", "caf\xe9 \xa0!\r\n\t tab ", {"caf\xe9 \xa0!", "\t tab "}},
+        {"a123", "max", "X-ray", "12", "x"}, {crLf, crLf, crLf, crLf, crLf, crLf, bodyEnd}},
+    {"RemainderIsNeverHidden", "x\r\n123", {"123"}, {crLf, bodyEnd}},
+    {"NulEndsTheBody", "A\r\nB\0C\r\nD"s, {"A", "B"}, {crLf, nul}},
+    {"NulFirst", "\0A\r\n"s, {""}, {nul}},
+    {"Latin1BytesKept", "caf\xe9 \xa0!\r\n\t tab ", {"caf\xe9 \xa0!", "\t tab "}, {crLf, bodyEnd}},
 };
 
 void PrintTo(const FeedCase& c, std::ostream* out)
@@ -78,6 +88,20 @@ TEST_P(Feed, GivesTheEntriesHoweverTheBodyIsSplit)
         everyByte.push_back(i);
     bytewise = gatherFeed(c.body, everyByte);
     EXPECT_EQ(parseTextFeed(bytewise.data(), bytewise.size()), c.entries) << "one byte per piece";
+}
+
+TEST_P(Feed, WalkerSaysHowEachLineEndsAndTilesTheBody)
+{
+    const FeedCase& c = GetParam();
+    Ends ends;
+    std::size_t next = 0;
+    forEachFeedLine(c.body.data(), c.body.size(), [&](const FeedLine& line) {
+        ends.push_back(line.end);
+        EXPECT_EQ(line.offset, next) << "line " << ends.size();
+        next = line.next;
+    });
+    EXPECT_EQ(ends, c.ends);
+    EXPECT_EQ(next, c.body.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Bodies, Feed, testing::ValuesIn(feedCases),
@@ -165,6 +189,50 @@ TEST_P(Bulletin, CutsTheFields)
 
 INSTANTIATE_TEST_SUITE_P(Bodies, Bulletin, testing::ValuesIn(bulletinCases),
     [](const testing::TestParamInfo<BulletinCase>& info) { return std::string(info.param.name); });
+
+TEST(Bulletin, KeysAreLookedForBeforeTheFirstNulOnly)
+{
+    const std::string body = "VERSION5.1\nmessageNum:1\n\0message:x"s;
+    const std::size_t readable = lengthBeforeNul(body.data(), body.size());
+    EXPECT_EQ(readable, 24u);
+    const BulletinKeys keys = findBulletinKeys(std::string_view(body).substr(0, readable));
+    EXPECT_EQ(keys.numberAt, 11);
+    EXPECT_EQ(keys.messageAt, -1);
+    EXPECT_EQ(lengthBeforeNul("", 0), 0u);
+}
+
+TEST(RequestProblem, NamesWhatHappened)
+{
+    const struct {
+        const char* name;
+        CURLcode code;
+        long status;
+        std::string body;
+        std::string words;
+    } rows[] = {
+        {"no connection", CURLE_COULDNT_CONNECT, 0, "", "no connection to the service: "},
+        {"reset before any answer", CURLE_RECV_ERROR, 0, "", "the connection was closed or reset before any answer: "},
+        {"closed before any answer", CURLE_GOT_NOTHING, 0, "", "the connection was closed or reset before any answer"},
+        {"answer cut off", CURLE_PARTIAL_FILE, 200, "0123456789", "the answer was cut off after 10 bytes of its body"},
+        {"reset after the headers", CURLE_RECV_ERROR, 200, "", "the answer was cut off after 0 bytes of its body"},
+        {"time limit", CURLE_OPERATION_TIMEDOUT, 0, "", "no complete answer within the time limit (3 s to connect"},
+        {"certificate", CURLE_PEER_FAILED_VERIFICATION, 0, "", "the service's certificate was refused: "},
+        {"redirect", CURLE_OK, 302, "", "a redirect (status 302), which the saver does not follow"},
+        {"status", CURLE_OK, 500, "", "status 500, not a success"},
+        {"complete", CURLE_OK, 200, "x", ""},
+    };
+    for (const auto& row : rows) {
+        RequestResult result;
+        result.started = true;
+        result.transferCode = row.code;
+        result.status = row.status;
+        result.body = row.body;
+        result.error = "the library's words";
+        const std::string problem = requestProblem(result);
+        EXPECT_EQ(problem.rfind(row.words, 0), 0u) << row.name << ": " << problem;
+        EXPECT_EQ(problem.empty(), row.words.empty()) << row.name;
+    }
+}
 
 TEST(VersionNotice, ComparesVersionsAsNumbers)
 {

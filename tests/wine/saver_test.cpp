@@ -141,11 +141,12 @@ TEST(WineSaver, RunShowsThePageWhereTheLayoutPutsItAndAKeyEndsIt)
     expectRunLaidOutForTheScreen("wine-screen-1920x1080.png");
 }
 
-// At 150 % scaling the saver, aware of it, still lays its page out for the
-// screen's real pixels. (Wine does not shrink the desktop of a program that is
-// not aware, so this guards the run at that setting; the manifest check shows
-// the awareness itself.)
-TEST(WineSaver, At144DpiThePageIsStillLaidOutForTheRealPixels)
+// What this guards: the page at 144 dpi (150 %), still laid out for the
+// screen's real pixels and ended by a key. It does not stand for the
+// manifest's awareness: Wine does not scale a program that declares none, so
+// an unaware saver would pass too. The manifest read back out of the .scr
+// (check_resources.py) is what shows the awareness.
+TEST(WineSaver, At144DpiThePageStandsWhereTheLayoutPutsIt)
 {
     const int boxAt96 = settingsBoxWidth();
     ASSERT_GT(boxAt96, 0);

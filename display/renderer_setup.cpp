@@ -1,0 +1,48 @@
+#include "display/renderer_setup.h"
+
+#include "display/display_setup.h"
+#include "display/monitor_covers.h"
+
+#include <SDL_image.h>
+#include <SDL_ttf.h>
+
+bool prepareRenderer(SDL_Renderer* renderer)
+{
+    // Read when a texture is made: the paper picture is filtered linearly.
+    SDL_SetHint("SDL_RENDER_SCALE_QUALITY", "1");
+    // Every clear of the screen paints it black; nothing changes it later.
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);
+    const int imageFlags = IMG_Init(IMG_INIT_PNG);
+    const int fontResult = TTF_Init();
+    return (imageFlags & IMG_INIT_PNG) != 0 && fontResult != -1;
+}
+
+void releaseDisplayHandles()
+{
+    DisplayContext& d = displayContext;
+    SDL_DestroyTexture(d.paperTexture);
+    d.paperTexture = nullptr;
+    SDL_DestroyTexture(d.lineTexture);
+    d.lineTexture = nullptr;
+    TTF_CloseFont(d.font);
+    d.font = nullptr;
+    SDL_DestroyRenderer(d.renderer);
+    SDL_DestroyWindow(d.window);
+    releaseCovers();
+    d.window = nullptr;
+    d.renderer = nullptr;
+}
+
+void quitMediaLibraries()
+{
+    IMG_Quit();
+    SDL_Quit();
+    // The font library goes last, after SDL.
+    TTF_Quit();
+}
+
+void releaseDisplay()
+{
+    releaseDisplayHandles();
+    quitMediaLibraries();
+}
