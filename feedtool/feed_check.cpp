@@ -45,7 +45,7 @@ struct Findings {
     {
         for (const auto& [kind, count] : perKind)
             if (count > listedPerKind)
-                problems.push_back({false, "", std::to_string(count - listedPerKind) + " more: " + kind});
+                problems.push_back({false, "", std::to_string(count - listedPerKind) + " more of this kind: " + kind});
     }
 };
 
