@@ -11,11 +11,11 @@ add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}=. -ffile-prefix-map=
 
 if(WIN32)
   # mingw-w64's fortified functions and stack guard live in libssp, linked
-  # statically like the rest. No link time in the header, and the relocations
-  # kept so Windows can move the image.
+  # statically like the rest. The relocations stay so Windows can move the
+  # image. The linker and strip stamp the header with SOURCE_DATE_EPOCH when
+  # it is set (the release sets it), else with the time of the build.
   add_compile_options(-fstack-protector-strong -D_FORTIFY_SOURCE=2)
-  add_link_options(-fstack-protector-strong
-    -Wl,--dynamicbase,--high-entropy-va,--nxcompat,--no-insert-timestamp)
+  add_link_options(-fstack-protector-strong -Wl,--dynamicbase,--high-entropy-va,--nxcompat)
   link_libraries(ssp)
   return()
 endif()

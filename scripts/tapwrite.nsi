@@ -59,6 +59,8 @@ Section "Install"
   ; Files are overwritten in place and the entry below rewritten under the same
   ; key, so an installation over an earlier one leaves one of each.
   SetOverwrite on
+  ; No build times stored with the files: the same sources, the same installer.
+  SetDateSave off
   SetOutPath "$INSTDIR\tapwritefiles"
   File "${ASSETS}/typingPaper.bmp"
   File "${ASSETS}/gtw.ttf"
