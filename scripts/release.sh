@@ -8,6 +8,9 @@
 # (default build-windows/deps, built when missing).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+# CPack takes the package's folder modes from the folders it makes, so the
+# caller's umask would reach the package.
+umask 022
 "$top/scripts/install-deps.sh" --release
 
 commit=$(git -C "$top" rev-parse HEAD)

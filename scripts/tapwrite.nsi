@@ -12,6 +12,9 @@ SetCompressor /SOLID lzma
 ; Sharp on scaled displays, and no compatibility shims.
 ManifestDPIAware true
 ManifestSupportedOS all
+; No build times stored with any file, the pages' picture included: the same
+; sources give the same installer.
+SetDateSave off
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
@@ -59,8 +62,6 @@ Section "Install"
   ; Files are overwritten in place and the entry below rewritten under the same
   ; key, so an installation over an earlier one leaves one of each.
   SetOverwrite on
-  ; No build times stored with the files: the same sources, the same installer.
-  SetDateSave off
   SetOutPath "$INSTDIR\tapwritefiles"
   File "${ASSETS}/typingPaper.bmp"
   File "${ASSETS}/gtw.ttf"
