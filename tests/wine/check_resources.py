@@ -21,9 +21,9 @@ WINDOWS_7_TO_11 = {
 DYNAMIC_BASE, HIGH_ENTROPY_VA, NX_COMPAT, RELOCS_STRIPPED = 0x0040, 0x0020, 0x0100, 0x0001
 # Windows' own DLLs: whatever else the saver imported would not be there.
 WINDOWS_DLLS = {
-    "advapi32.dll", "bcrypt.dll", "comctl32.dll", "comdlg32.dll", "crypt32.dll", "dinput8.dll", "gdi32.dll", "imm32.dll",
-    "kernel32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "setupapi.dll", "shell32.dll", "user32.dll",
-    "version.dll", "winmm.dll", "winspool.drv", "ws2_32.dll",
+    "advapi32.dll", "bcrypt.dll", "comctl32.dll", "comdlg32.dll", "crypt32.dll", "dinput8.dll", "gdi32.dll",
+    "imm32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "setupapi.dll", "shell32.dll",
+    "user32.dll", "version.dll", "winmm.dll", "winspool.drv", "ws2_32.dll",
 }
 
 
@@ -80,7 +80,7 @@ def icon_sizes(found):
 
 
 def hardening_facts(path):
-    """Address layout and stack flags, relocations, libssp's reports and foreign imports."""
+    """Address layout and no-execute flags, relocations, libssp and foreign imports."""
     pe = pefile.PE(path)
     flags = pe.OPTIONAL_HEADER.DllCharacteristics
     with open(path, "rb") as file:
@@ -92,9 +92,8 @@ def hardening_facts(path):
         "NX_COMPAT": bool(flags & NX_COMPAT),
         "relocations": not pe.FILE_HEADER.Characteristics & RELOCS_STRIPPED
         and bool(getattr(pe, "DIRECTORY_ENTRY_BASERELOC", None)),
-        # Linked in only with the stack guard and the fortified calls.
+        # libssp's report, there only when its stack guard is linked in.
         "stack protector": b"*** stack smashing detected ***" in data,
-        "fortified calls": b"*** buffer overflow detected ***" in data,
         "imports outside Windows": sorted(imported - WINDOWS_DLLS),
     }
 
@@ -119,7 +118,7 @@ def main(saver, installer):
             expect(f"saver {what}", facts[what], wanted)
 
     facts = hardening_facts(saver)
-    for what in ("DYNAMIC_BASE", "HIGH_ENTROPY_VA", "NX_COMPAT", "relocations", "stack protector", "fortified calls"):
+    for what in ("DYNAMIC_BASE", "HIGH_ENTROPY_VA", "NX_COMPAT", "relocations", "stack protector"):
         expect(f"saver {what}", facts[what], True)
     expect("saver imports outside Windows", facts["imports outside Windows"], [])
 
