@@ -25,16 +25,17 @@ foreach(page ${manual_pages})
 endforeach()
 
 # Only in the package (prefix /usr): Debian's XScreenSaver runs hacks found
-# in its own folder by bare name, the font comes from fonts-cmu, and the
-# package documents itself.
+# in its own folder by bare name, and MATE lists those its .desktop files
+# name; the font comes from fonts-cmu, and the package documents itself.
+install(DIRECTORY DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver COMPONENT debian EXCLUDE_FROM_ALL)
 install(CODE "
   set(root \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
-  file(MAKE_DIRECTORY \"\${root}/${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver\")
   file(CREATE_LINK \"../../${TAPWRITE_INSTALL_DIR}/tapwrite\"
        \"\${root}/${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/tapwrite\" SYMBOLIC)
-  file(MAKE_DIRECTORY \"\${root}/${TAPWRITE_INSTALL_DIR}/tapwritefiles\")
-  file(CREATE_LINK \"../../../share/fonts/truetype/cmu/cmuntt.ttf\"
-       \"\${root}/${TAPWRITE_INSTALL_DIR}/tapwritefiles/gtw.ttf\" SYMBOLIC)"
+  file(CREATE_LINK \"../fonts/truetype/cmu/cmuntt.ttf\"
+       \"\${root}/${TAPWRITE_INSTALL_ASSET_DIR}/gtw.ttf\" SYMBOLIC)"
+  COMPONENT debian EXCLUDE_FROM_ALL)
+install(FILES packaging/tapwrite.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers
   COMPONENT debian EXCLUDE_FROM_ALL)
 install(FILES packaging/copyright ${packaging_out}/changelog.gz
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tapwrite COMPONENT debian EXCLUDE_FROM_ALL)

@@ -2,14 +2,15 @@
 # Builds the Windows saver, tapwrite.scr, and its installer, tapwrite-setup.exe,
 # into build-windows/saver (or the folder given as the first argument); further
 # arguments go to cmake. The Windows libraries come from scripts/windows-deps.sh
-# and the paper picture and the icon from a native build's painters (build/,
-# built if needed).
+# (in build-windows/deps, or the folder TAPWRITE_WINDOWS_DEPS names, where a
+# finished prefix is reused) and the paper picture and the icon from a native
+# build's painters (build/, built if needed).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-$top/build-windows/saver}
 shift || true
 native=${TAPWRITE_NATIVE_BUILD:-$top/build}
-deps=$top/build-windows/deps
+deps=${TAPWRITE_WINDOWS_DEPS:-$top/build-windows/deps}
 
 "$top/scripts/windows-deps.sh" "$deps"
 if [ ! -x "$native/make_paper" ] || [ ! -x "$native/make_icon" ]; then

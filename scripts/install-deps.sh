@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build and the saver need.
 # --windows adds the cross toolchain and the installer maker; --package what
-# CPack needs to make the Debian package; --tests adds what only the tests use
-# (which includes the Windows build and Wine to run it, and the package).
+# CPack needs to make the Debian package; --release both, and git for the
+# source archive; --tests adds what only the tests use (which includes the
+# Windows build and Wine to run it, the package and the release).
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
@@ -12,6 +13,8 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base
+  # dpkg-buildflags: the programs are built with Debian's hardening flags.
+  dpkg-dev
 )
 windows=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
@@ -21,23 +24,25 @@ windows=(
 )
 # dpkg-shlibdeps works out the package's Depends; CPack finds the programs with file.
 package=(dpkg-dev file)
+release=("${windows[@]}" "${package[@]}" git)
 for option in "$@"; do
   case "$option" in
     --windows) packages+=("${windows[@]}") ;;
     --package) packages+=("${package[@]}") ;;
+    --release) packages+=("${release[@]}") ;;
     --tests)
       # The leak check, the loopback service and its certificates, the reader
       # of the Windows saver's resources, the fuzzers, the Windows build, and
       # Wine to run it (its GL and TLS libraries are only recommended, so named
       # here), and the real XScreenSaver daemon with the tools that run it as
       # another account; the Debian package, its checker and the manual page
-      # reader.
+      # reader; the check of the MATE entry, and what shows how two releases differ.
       # A desk of two monitors: Xorg with the dummy driver, xrandr, and what
       # reads the pointer's image and the server's screen-saver state.
       packages+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev)
-      packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev "${windows[@]}"
+      packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev
         wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux
-        "${package[@]}" lintian man-db)
+        "${release[@]}" lintian man-db desktop-file-utils diffoscope-minimal)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac

@@ -12,6 +12,9 @@ SetCompressor /SOLID lzma
 ; Sharp on scaled displays, and no compatibility shims.
 ManifestDPIAware true
 ManifestSupportedOS all
+; No build times stored with any file, the pages' picture included: the same
+; sources give the same installer.
+SetDateSave off
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"

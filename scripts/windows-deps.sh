@@ -58,6 +58,9 @@ source_dir() {
 }
 
 jobs=$(nproc)
+# The libraries keep source paths (__FILE__): mapped, so a saver linked with a
+# prefix built in any folder is the same bytes.
+cflags="-ffile-prefix-map=$root=."
 failed() {
   echo "windows-deps: building $1 failed; the end of $2:" >&2
   tail -20 "$2" >&2
@@ -70,7 +73,7 @@ cmake_build() {
   echo "Building $name for Windows"
   { cmake -S "$(source_dir "$name")" -B "$root/build/$name" \
       -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
-      -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF "$@" \
+      -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DCMAKE_C_FLAGS="$cflags" "$@" \
     && cmake --build "$root/build/$name" -j "$jobs" \
     && cmake --install "$root/build/$name"; } >"$log" 2>&1 || failed "$name" "$log"
 }
@@ -80,7 +83,7 @@ echo "Building zlib for Windows"
 zlib=$(source_dir zlib)
 mkdir -p "$root/build/zlib" "$prefix/lib" "$prefix/include"
 (cd "$root/build/zlib" && for c in "$zlib"/*.c; do
-   x86_64-w64-mingw32-gcc-posix -O2 -c "$c" -o "$(basename "${c%.c}").o" || exit 1
+   x86_64-w64-mingw32-gcc-posix -O2 "$cflags" -c "$c" -o "$(basename "${c%.c}").o" || exit 1
  done && x86_64-w64-mingw32-ar rcs "$prefix/lib/libz.a" ./*.o) >"$root/build/zlib.log" 2>&1 \
   || failed zlib "$root/build/zlib.log"
 cp "$zlib/zlib.h" "$zlib/zconf.h" "$prefix/include/"

@@ -1,4 +1,5 @@
-"""Reads the manifest and the icon back out of the built saver and installer.
+"""Reads the manifest and the icon back out of the built saver and installer,
+and how the saver is hardened.
 
 Scaling cannot be shown under Wine (it does not shrink the desktop of a program
 unaware of scaling), so what Windows would read is checked here instead.
@@ -16,6 +17,13 @@ WINDOWS_7_TO_11 = {
     "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  # 8
     "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  # 8.1
     "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  # 10 and 11
+}
+DYNAMIC_BASE, HIGH_ENTROPY_VA, NX_COMPAT, RELOCS_STRIPPED = 0x0040, 0x0020, 0x0100, 0x0001
+# Windows' own DLLs: whatever else the saver imported would not be there.
+WINDOWS_DLLS = {
+    "advapi32.dll", "bcrypt.dll", "comctl32.dll", "comdlg32.dll", "crypt32.dll", "dinput8.dll", "gdi32.dll",
+    "imm32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "oleaut32.dll", "setupapi.dll", "shell32.dll",
+    "user32.dll", "version.dll", "winmm.dll", "winspool.drv", "ws2_32.dll",
 }
 
 
@@ -71,6 +79,25 @@ def icon_sizes(found):
     return sizes
 
 
+def hardening_facts(path):
+    """Address layout and no-execute flags, relocations, libssp and foreign imports."""
+    pe = pefile.PE(path)
+    flags = pe.OPTIONAL_HEADER.DllCharacteristics
+    with open(path, "rb") as file:
+        data = file.read()
+    imported = {entry.dll.decode().lower() for entry in getattr(pe, "DIRECTORY_ENTRY_IMPORT", [])}
+    return {
+        "DYNAMIC_BASE": bool(flags & DYNAMIC_BASE),
+        "HIGH_ENTROPY_VA": bool(flags & HIGH_ENTROPY_VA),
+        "NX_COMPAT": bool(flags & NX_COMPAT),
+        "relocations": not pe.FILE_HEADER.Characteristics & RELOCS_STRIPPED
+        and bool(getattr(pe, "DIRECTORY_ENTRY_BASERELOC", None)),
+        # libssp's report, there only when its stack guard is linked in.
+        "stack protector": b"*** stack smashing detected ***" in data,
+        "imports outside Windows": sorted(imported - WINDOWS_DLLS),
+    }
+
+
 def main(saver, installer):
     failures = []
 
@@ -89,6 +116,11 @@ def main(saver, installer):
         for what, wanted in (("dpiAwareness", "permonitorv2, permonitor"), ("dpiAware", "true/pm"),
                              ("controls", "6.0.0.0"), ("supportedOS", WINDOWS_7_TO_11), ("level", "asInvoker")):
             expect(f"saver {what}", facts[what], wanted)
+
+    facts = hardening_facts(saver)
+    for what in ("DYNAMIC_BASE", "HIGH_ENTROPY_VA", "NX_COMPAT", "relocations", "stack protector"):
+        expect(f"saver {what}", facts[what], True)
+    expect("saver imports outside Windows", facts["imports outside Windows"], [])
 
     facts = manifest_facts(resources(installer))
     if facts is None:

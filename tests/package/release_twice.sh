@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The release command run twice on the checked-out commit, in two clones at
+# different paths, at different times and under different umasks, both with
+# the same finished Windows library prefix: every file of dist/ must be the
+# same bytes, and SHA256SUMS must check and cover them all.
+#   release_twice.sh SOURCE_CHECKOUT WORK_FOLDER WINDOWS_DEPS
+set -uo pipefail
+source=$1
+work=$2
+export TAPWRITE_WINDOWS_DEPS=$3
+fail() { echo "release_twice: $*" >&2; exit 1; }
+commit=$(git -C "$source" rev-parse HEAD) || fail "$source is not a git checkout"
+[ -z "$(git -C "$source" status --porcelain)" ] || echo "release_twice: uncommitted changes are not tested, only $commit"
+rm -rf "$work"
+mkdir -p "$work"
+
+release() {
+  local clone=$1 mask=$2
+  (umask "$mask" && git clone -q --no-checkout "$source" "$clone" && git -C "$clone" checkout -q "$commit") \
+    || fail "cannot clone $commit into $clone"
+  (umask "$mask" && bash "$clone/scripts/release.sh") >"$clone.log" 2>&1 \
+    || { tail -30 "$clone.log"; fail "the release in $clone failed (log: $clone.log)"; }
+}
+first=$work/a
+second=$work/second-clone/b
+release "$first" 022
+release "$second" 077
+
+(cd "$first/dist" && sha256sum -c SHA256SUMS) || fail "sha256sum -c failed"
+files=$(cd "$first/dist" && ls)
+for pattern in 'tapwrite_[0-9.]*-[0-9]*_amd64\.deb' 'tapwrite-setup\.exe' 'tapwrite\.scr' \
+    'tapwrite-[0-9.]*\.tar\.gz' 'SHA256SUMS'; do
+  grep -qx "$pattern" <<<"$files" || fail "dist/ has no $pattern"
+done
+[ "$(grep -vx SHA256SUMS <<<"$files")" = "$(cut -c67- "$first/dist/SHA256SUMS")" ] \
+  || fail "SHA256SUMS does not list exactly the other files"
+[ "$files" = "$(cd "$second/dist" && ls)" ] || fail "the two dist/ folders hold different files"
+
+differ=0
+for file in $files; do
+  if ! cmp -s "$first/dist/$file" "$second/dist/$file"; then
+    echo "differs: $file" >&2
+    differ=1
+    if command -v diffoscope >/dev/null; then
+      diffoscope --text - "$first/dist/$file" "$second/dist/$file" | head -n 300
+    fi
+  fi
+done
+[ $differ -eq 0 ] || fail "the release is not reproducible"
+ls -l "$first/dist"
+cat "$first/dist/SHA256SUMS"
