@@ -32,15 +32,16 @@ void pointerOnDesktop(int& x, int& y)
     // window's own position makes it one the saver's windows share, so a move
     // from one monitor's window into another's counts as the distance it went.
     // Between leaving one window and entering the next no window has it: the
-    // position is then still the last one's.
-    static SDL_Window* lastFocus = nullptr;
+    // position is then still the last one's. Kept by id, as that window may
+    // have gone with its monitor since.
+    static Uint32 lastFocusId = 0;
     SDL_GetMouseState(&x, &y);
     if (SDL_Window* focus = SDL_GetMouseFocus())
-        lastFocus = focus;
-    if (lastFocus) {
+        lastFocusId = SDL_GetWindowID(focus);
+    if (SDL_Window* window = SDL_GetWindowFromID(lastFocusId)) {
         int windowX = 0;
         int windowY = 0;
-        SDL_GetWindowPosition(lastFocus, &windowX, &windowY);
+        SDL_GetWindowPosition(window, &windowX, &windowY);
         x += windowX;
         y += windowY;
     }
