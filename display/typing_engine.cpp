@@ -38,7 +38,7 @@ void typeNextCharacter()
     if (count == 0)
         return;
     if (t.sentenceIndex < 0 || t.sentenceIndex >= count) {
-        t.sentenceIndex = currentSentence(t, count);
+        t.sentenceIndex = sentenceAfter(count - 1, count);
         t.charIndex = 0;
     }
     const std::string& sentence = t.sentences[static_cast<size_t>(t.sentenceIndex)];

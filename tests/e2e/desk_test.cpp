@@ -43,9 +43,8 @@ bool switchOtherMonitor(const Desk& desk, bool on)
 
 // A window of the test's own over the whole desk, standing for the desktop
 // and the programs open on it, so that any part left uncovered shows.
-struct DeskWindow {
-    unsigned long id = x11().createWindow(0, 0, 1920 + otherWidth, 1080, deskColour);
-    ~DeskWindow() { x11().destroyWindow(id); }
+struct DeskWindow : OwnWindow {
+    DeskWindow() : OwnWindow(0, 0, 1920 + otherWidth, 1080, deskColour) {}
 };
 
 int saverWindowCount()
@@ -176,22 +175,16 @@ TEST_P(ServerScreenSaver, ComesOnWhileTheSaverRuns)
 {
     ASSERT_TRUE(arrange(Desk{true}));
     ASSERT_TRUE(movePointer(960, 500));
-    unsigned long host = 0;
+    std::optional<OwnWindow> host;
     std::vector<std::string> switches;
     if (GetParam().inHostWindow) {
-        host = x11().createWindow(0, 0, 1920, 1080, 0);
-        ASSERT_NE(host, 0u);
-        switches = {"-window-id", std::to_string(host)};
+        host.emplace(0, 0, 1920, 1080, 0);
+        ASSERT_NE(host->id, 0u);
+        switches = {"-window-id", std::to_string(host->id)};
     }
     struct Restore {
-        unsigned long host;
-        ~Restore()
-        {
-            x11().setServerScreenSaver(0);
-            if (host)
-                x11().destroyWindow(host);
-        }
-    } restore{host};
+        ~Restore() { x11().setServerScreenSaver(0); }
+    } restore;
 
     ChildProcess saver(commandLine(saverProgram(), switches));
     ASSERT_TRUE(waitForFedPaper(*geometryFor(1920, 1080), 10s));

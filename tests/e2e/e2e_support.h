@@ -43,6 +43,22 @@ std::vector<std::string> traceOf(const std::string& mode, const std::vector<std:
 // The one X connection of the test program (see X11Display).
 X11Display& x11();
 
+// A plain window of the test's own (X11Display::createWindow), destroyed at
+// the end of its scope; id is 0 when it could not be made.
+struct OwnWindow {
+    OwnWindow(int x, int y, int width, int height, unsigned long rgb)
+        : id(x11().createWindow(x, y, width, height, rgb))
+    {
+    }
+    ~OwnWindow()
+    {
+        if (id)
+            x11().destroyWindow(id);
+    }
+    OwnWindow(const OwnWindow&) = delete;
+    OwnWindow& operator=(const OwnWindow&) = delete;
+    const unsigned long id;
+};
 
 // A fresh folder, removed with everything in it at the end of its scope.
 class TempFolder {

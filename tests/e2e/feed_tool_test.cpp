@@ -234,7 +234,6 @@ void PrintTo(const PageCase& c, std::ostream* out)
 }
 
 const PageCase pageCases[] = {
-    {"Default", {}, fiveLines, 0, ""},
     {"SizeOverTheLargestSide", {"--size", "16384x16384"}, fiveLines, 3, "usage: tapwrite-feed"},
     {"SizeOutOfRange", {"--size", "99999999999999999999x768"}, fiveLines, 3, "usage: tapwrite-feed"},
     {"SizeNotWxH", {"--size", "1366x768x2"}, fiveLines, 3, "usage: tapwrite-feed"},

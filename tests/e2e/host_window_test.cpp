@@ -63,18 +63,14 @@ TEST_P(HostWindow, PageFillsOnlyThatWindowAndSigtermEndsTheRun)
     const int paneWidth = GetParam().width;
     const int paneHeight = GetParam().height;
     const PageGeometry page = placedAt(*geometryFor(paneWidth, paneHeight), paneX, paneY);
-    unsigned long backdrop = x11().createWindow(0, 0, x11().screenWidth(), x11().screenHeight(), backdropColour);
-    ASSERT_NE(backdrop, 0u);
-    struct RemoveAtEnd {
-        unsigned long window;
-        ~RemoveAtEnd() { x11().destroyWindow(window); }
-    } removeBackdrop{backdrop};
+    const OwnWindow backdrop(0, 0, x11().screenWidth(), x11().screenHeight(), backdropColour);
+    ASSERT_NE(backdrop.id, 0u);
     TempFolder shots("e2e-shots");
     Screenshot before(shots.path() / "before.png");
     ASSERT_TRUE(before.ok());
-    unsigned long pane = x11().createWindow(paneX, paneY, paneWidth, paneHeight, paneColour);
+    const OwnWindow paneWindow(paneX, paneY, paneWidth, paneHeight, paneColour);
+    const unsigned long pane = paneWindow.id;
     ASSERT_NE(pane, 0u);
-    RemoveAtEnd removePane{pane};
 
     LaunchOptions options;
     std::vector<std::string> switches{"--root"};

@@ -181,12 +181,8 @@ TEST(WineSaver, WithoutTheFontTheRunEndsWithCodeOneAndNoBox)
 // other monitor too, and a move there ends it.
 TEST(WineDesk, TheOtherMonitorIsBlackAndAMoveThereEndsTheRun)
 {
-    unsigned long desktop = x11().createWindow(0, 0, 3200, 1080, 0xe0e0e0);
-    ASSERT_NE(desktop, 0u);
-    struct RemoveAtEnd {
-        unsigned long window;
-        ~RemoveAtEnd() { x11().destroyWindow(window); }
-    } removeDesktop{desktop};
+    const OwnWindow desktop(0, 0, 3200, 1080, 0xe0e0e0);
+    ASSERT_NE(desktop.id, 0u);
     ASSERT_TRUE(movePointer(2500, 500));
     x11().focusFollowsPointer();
 
