@@ -4,7 +4,6 @@
 #include "app/wake_rules.h"
 #include "display/builtin_text.h"
 #include "display/display_setup.h"
-#include "display/monitor_covers.h"
 #include "display/page_drawing.h"
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
@@ -13,7 +12,7 @@
 
 bool mainLoopPass()
 {
-    keepDisplaysCovered();
+    followMonitorChanges();
     if (drainEventsAndCheckWake())
         return false;
     drawFrame();

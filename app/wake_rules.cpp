@@ -1,6 +1,8 @@
 #include "app/wake_rules.h"
 
+#include "display/display_setup.h"
 #include "display/monitor_covers.h"
+#include "platform/platform.h"
 
 #include <SDL.h>
 
@@ -28,23 +30,22 @@ bool mouseRuleFires(int x, int y)
 
 void pointerOnDesktop(int& x, int& y)
 {
-    // SDL gives the position within the window that has the pointer; that
-    // window's own position makes it one the saver's windows share, so a move
-    // from one monitor's window into another's counts as the distance it went.
-    // Between leaving one window and entering the next no window has it: the
-    // position is then still the last one's. Kept by id, as that window may
-    // have gone with its monitor since.
-    static Uint32 lastFocusId = 0;
-    SDL_GetMouseState(&x, &y);
-    if (SDL_Window* focus = SDL_GetMouseFocus())
-        lastFocusId = SDL_GetWindowID(focus);
-    if (SDL_Window* window = SDL_GetWindowFromID(lastFocusId)) {
-        int windowX = 0;
-        int windowY = 0;
-        SDL_GetWindowPosition(window, &windowX, &windowY);
-        x += windowX;
-        y += windowY;
-    }
+    platformPointerOnDesktop(displayContext.window, x, y);
+}
+
+void followMonitorChanges()
+{
+    // When a monitor goes (switched off, unplugged, a lid closed) the system
+    // moves the pointer onto one that is left, with nobody touching anything:
+    // where it then stands is where it rests. A change of the monitors that
+    // leaves the pointer alone leaves the origin too.
+    static unsigned seen = 0;
+    keepDisplaysCovered();
+    if (monitorChanges == seen)
+        return;
+    seen = monitorChanges;
+    if (mouseOriginSet)
+        pointerOnDesktop(mouseOriginX, mouseOriginY);
 }
 
 bool drainEventsAndCheckWake()
@@ -63,6 +64,7 @@ bool drainEventsAndCheckWake()
         } else if (event.type == SDL_KEYDOWN) {
             return true;
         } else if (event.type == SDL_MOUSEMOTION) {
+            followMonitorChanges();
             int x = 0;
             int y = 0;
             pointerOnDesktop(x, y);

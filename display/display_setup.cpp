@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 DisplayContext displayContext;
@@ -33,6 +34,19 @@ SDL_Window* adoptHostWindow()
     pageLayout = computePageLayout(width, height);
     return window;
 }
+
+// Windows puts the page's window, made as it is, with its client area exactly
+// on the monitor. An X window manager would frame it and move it below its
+// title bar, and keep its panels above it: there the window asks to fill its
+// monitor, on the desktop's own mode, which window managers honour above
+// panels and without a frame.
+Uint32 pageWindowFlags()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::strcmp(driver, "windows") == 0)
+        return SDL_WINDOW_SHOWN;
+    return SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
 }
 
 bool initDisplay()
@@ -47,6 +61,9 @@ bool initDisplay()
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // The covers of the other monitors are plain window surfaces, not GL.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Black covers on the other monitors take the focus from the page at
+    // times; the page must stay where it is.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
         if (platformHostWindowMode()) {
             displayContext.window = adoptHostWindow();
@@ -56,7 +73,9 @@ bool initDisplay()
                 return false;
             pageLayout = computePageLayout(mode.w, mode.h);
             displayContext.window = SDL_CreateWindow("Tapwrite Screen Saver", SDL_WINDOWPOS_UNDEFINED,
-                SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight, SDL_WINDOW_SHOWN);
+                SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight, pageWindowFlags());
+            if (SDL_GetDisplayBounds(0, &pageArea) != 0)
+                pageArea = {0, 0, pageLayout.screenWidth, pageLayout.screenHeight};
         }
         if (displayContext.window) {
             displayContext.renderer = SDL_CreateRenderer(displayContext.window, -1, SDL_RENDERER_ACCELERATED);

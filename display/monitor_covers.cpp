@@ -1,14 +1,16 @@
 #include "display/monitor_covers.h"
 
 #include "display/display_setup.h"
-#include "platform/platform.h"
 
 #include <cstddef>
 
 std::vector<SDL_Window*> coverWindows;
+SDL_Rect pageArea{0, 0, 0, 0};
+unsigned monitorChanges = 0;
 
 namespace {
 std::vector<SDL_Rect> coveredAreas;
+std::vector<MonitorArea> lastMonitors;
 
 void paintBlack(SDL_Window* window)
 {
@@ -24,29 +26,35 @@ bool sameRect(const SDL_Rect& a, const SDL_Rect& b)
     return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
 }
 
-// Every monitor but the page's own, and none that shows part of the page (a
-// mirrored output does).
-std::vector<SDL_Rect> areasToCover()
+bool sameMonitors(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b)
 {
-    SDL_Rect page{0, 0, 0, 0};
-    SDL_GetWindowPosition(displayContext.window, &page.x, &page.y);
-    SDL_GetWindowSize(displayContext.window, &page.w, &page.h);
-    std::vector<SDL_Rect> wanted;
-    for (const MonitorArea& m : platformMonitors(displayContext.window)) {
-        const SDL_Rect area{m.x, m.y, m.width, m.height};
-        if (!SDL_HasIntersection(&area, &page))
-            wanted.push_back(area);
-    }
-    return wanted;
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].x != b[i].x || a[i].y != b[i].y || a[i].width != b[i].width || a[i].height != b[i].height)
+            return false;
+    return true;
+}
+
+void addOnce(std::vector<SDL_Rect>& areas, const SDL_Rect& area)
+{
+    if (area.w <= 0 || area.h <= 0)
+        return;
+    for (const SDL_Rect& a : areas)
+        if (sameRect(a, area))
+            return;
+    areas.push_back(area);
 }
 
 void placeCover(std::size_t index, const SDL_Rect& area)
 {
     if (index == coverWindows.size()) {
-        SDL_Window* window =
-            SDL_CreateWindow("Tapwrite Screen Saver", area.x, area.y, area.w, area.h, SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);
+        SDL_Window* window = SDL_CreateWindow("Tapwrite Screen Saver", area.x, area.y, area.w, area.h,
+            SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR);
         if (!window)
             return; // tried again on the next call
+        // Windows leaves a window made with the flag alone not topmost.
+        SDL_SetWindowAlwaysOnTop(window, SDL_TRUE);
         coverWindows.push_back(window);
         coveredAreas.push_back(area);
     } else if (!sameRect(coveredAreas[index], area)) {
@@ -63,12 +71,40 @@ void placeCover(std::size_t index, const SDL_Rect& area)
 }
 }
 
+std::vector<SDL_Rect> areasToCover(const std::vector<MonitorArea>& monitors, const SDL_Rect& page)
+{
+    std::vector<SDL_Rect> areas;
+    for (const MonitorArea& m : monitors) {
+        const SDL_Rect monitor{m.x, m.y, m.width, m.height};
+        SDL_Rect shared;
+        if (!SDL_IntersectRect(&monitor, &page, &shared)) {
+            addOnce(areas, monitor);
+            continue;
+        }
+        // What of the monitor lies above, below, left and right of the page.
+        const int monitorBottom = monitor.y + monitor.h;
+        const int sharedBottom = shared.y + shared.h;
+        const int sharedRight = shared.x + shared.w;
+        addOnce(areas, {monitor.x, monitor.y, monitor.w, shared.y - monitor.y});
+        addOnce(areas, {monitor.x, sharedBottom, monitor.w, monitorBottom - sharedBottom});
+        addOnce(areas, {monitor.x, shared.y, shared.x - monitor.x, shared.h});
+        addOnce(areas, {sharedRight, shared.y, monitor.x + monitor.w - sharedRight, shared.h});
+    }
+    return areas;
+}
+
 void keepDisplaysCovered()
 {
     // In a host's window the host owns the screens.
     if (platformHostWindowMode() || !displayContext.window)
         return;
-    const std::vector<SDL_Rect> wanted = areasToCover();
+    std::vector<MonitorArea> monitors = platformMonitors(displayContext.window);
+    if (!sameMonitors(monitors, lastMonitors)) {
+        if (!lastMonitors.empty())
+            ++monitorChanges;
+        lastMonitors = monitors;
+    }
+    const std::vector<SDL_Rect> wanted = areasToCover(monitors, pageArea);
     while (coverWindows.size() > wanted.size()) {
         SDL_DestroyWindow(coverWindows.back());
         coverWindows.pop_back();

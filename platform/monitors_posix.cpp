@@ -1,4 +1,4 @@
-// The monitors of an X display, read with RandR on SDL's own connection.
+// The monitors and the pointer of an X display, asked on SDL's own connection.
 #include "platform/platform.h"
 
 #include <SDL.h>
@@ -16,25 +16,77 @@ std::vector<MonitorArea> sdlDisplays()
     }
     return monitors;
 }
+
+Display* x11DisplayOf(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return nullptr;
+    return info.info.x11.display;
+}
+
+// RandR's monitor list came with version 1.5; an older server answers the
+// request with an error, which Xlib's default handler would end us for.
+bool serverListsMonitors(Display* display)
+{
+    static Display* asked = nullptr;
+    static bool lists = false;
+    if (display != asked) {
+        int eventBase = 0;
+        int errorBase = 0;
+        int major = 0;
+        int minor = 0;
+        lists = XRRQueryExtension(display, &eventBase, &errorBase) && XRRQueryVersion(display, &major, &minor)
+            && (major > 1 || (major == 1 && minor >= 5));
+        asked = display;
+    }
+    return lists;
+}
+
+bool requestFailed = false;
+
+int noteFailure(Display*, XErrorEvent*)
+{
+    requestFailed = true;
+    return 0;
+}
 }
 
 std::vector<MonitorArea> platformMonitors(SDL_Window* window)
 {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    int eventBase = 0;
-    int errorBase = 0;
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11
-        || !XRRQueryExtension(info.info.x11.display, &eventBase, &errorBase))
+    Display* display = x11DisplayOf(window);
+    if (!display || !serverListsMonitors(display))
         return sdlDisplays();
-    Display* display = info.info.x11.display;
+    // Any error of this one request means "ask SDL instead", never an exit.
+    XSync(display, False);
+    requestFailed = false;
+    XErrorHandler previous = XSetErrorHandler(noteFailure);
     int count = 0;
     XRRMonitorInfo* found = XRRGetMonitors(display, DefaultRootWindow(display), True, &count);
-    if (!found)
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!found || requestFailed) {
+        if (found)
+            XRRFreeMonitors(found);
         return sdlDisplays();
+    }
     std::vector<MonitorArea> monitors;
     for (int i = 0; i < count; ++i)
         monitors.push_back({found[i].x, found[i].y, found[i].width, found[i].height});
     XRRFreeMonitors(found);
     return monitors;
+}
+
+void platformPointerOnDesktop(SDL_Window* window, int& x, int& y)
+{
+    Display* display = x11DisplayOf(window);
+    Window root = 0;
+    Window child = 0;
+    int windowX = 0;
+    int windowY = 0;
+    unsigned int buttons = 0;
+    if (!display
+        || !XQueryPointer(display, DefaultRootWindow(display), &root, &child, &x, &y, &windowX, &windowY, &buttons))
+        SDL_GetGlobalMouseState(&x, &y);
 }

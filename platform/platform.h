@@ -50,3 +50,6 @@ struct MonitorArea {
 // list is read once and, under X, misses a monitor switched off or on again.
 // The window says which connection to ask.
 std::vector<MonitorArea> platformMonitors(SDL_Window* window);
+// Where the pointer stands on the desktop, asked of the system now rather than
+// of one of our windows, which may have gone with its monitor.
+void platformPointerOnDesktop(SDL_Window* window, int& x, int& y);

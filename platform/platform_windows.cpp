@@ -34,6 +34,14 @@ std::vector<MonitorArea> platformMonitors(SDL_Window*)
     return monitors;
 }
 
+void platformPointerOnDesktop(SDL_Window*, int& x, int& y)
+{
+    POINT point{0, 0};
+    GetCursorPos(&point);
+    x = point.x;
+    y = point.y;
+}
+
 bool platformDrainMessages()
 {
     MSG message;

@@ -37,9 +37,10 @@ for option in "$@"; do
       # here), and the real XScreenSaver daemon with the tools that run it as
       # another account; the Debian package, its checker and the manual page
       # reader; the check of the MATE entry, and what shows how two releases differ.
-      # A desk of two monitors: Xorg with the dummy driver, xrandr, and what
-      # reads the pointer's image and the server's screen-saver state.
-      packages+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev)
+      # A desk of two monitors: Xorg with the dummy driver, xrandr, what
+      # reads the pointer's image and the server's screen-saver state, and a
+      # window manager, as desks have one.
+      packages+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev openbox)
       packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev
         wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux
         "${release[@]}" lintian man-db desktop-file-utils diffoscope-minimal)

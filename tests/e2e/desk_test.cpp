@@ -44,7 +44,10 @@ bool switchOtherMonitor(const Desk& desk, bool on)
 // A window of the test's own over the whole desk, standing for the desktop
 // and the programs open on it, so that any part left uncovered shows.
 struct DeskWindow : OwnWindow {
-    DeskWindow() : OwnWindow(0, 0, 1920 + otherWidth, 1080, deskColour) {}
+    explicit DeskWindow(X11Display::Kind kind = X11Display::Kind::Plain)
+        : OwnWindow(0, 0, 1920 + otherWidth, 1080, deskColour, kind)
+    {
+    }
 };
 
 int saverWindowCount()
@@ -126,12 +129,13 @@ TEST_P(TwoMonitors, PageOnThePrimaryTheOtherBlackNoPointerAndEndedFromWhereThePo
 INSTANTIATE_TEST_SUITE_P(Desks, TwoMonitors, testing::ValuesIn(deskCases),
     [](const testing::TestParamInfo<DeskCase>& info) { return std::string(info.param.name); });
 
-TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgainAndRepainted)
+TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgainAndRepaintedAndWakesNobody)
 {
     const Desk desk{true};
     const PageGeometry page = *geometryFor(1920, 1080);
     DeskWindow desktop;
-    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, 960, 500);
+    // Resting on the monitor that goes: the server moves the pointer off it.
+    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, 2500, 500);
     struct Restore {
         Desk desk;
         ~Restore() { switchOtherMonitor(desk, true); }
@@ -139,6 +143,7 @@ TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgainAndRepainted)
 
     ASSERT_TRUE(switchOtherMonitor(desk, false));
     EXPECT_TRUE(waitUntil([] { return saverWindowCount() == 1; }, 5s)) << "the other monitor's window stayed";
+    ASSERT_FALSE(saver->waitForExit(1500ms).has_value()) << "ended by the pointer the server moved";
     ASSERT_TRUE(switchOtherMonitor(desk, true));
     EXPECT_TRUE(waitUntil([&] { return uncoveredOnOtherMonitor(desk) == 0; }, 5s))
         << "the returned monitor shows the desktop";
@@ -153,8 +158,68 @@ TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgainAndRepainted)
     x11().destroyWindow(passing);
     EXPECT_TRUE(waitUntil([&] { return uncoveredOnOtherMonitor(desk) == 0; }, 3s)) << "not painted again";
 
+    // A person's move, right after the monitors changed, still ends it.
+    ASSERT_TRUE(xdotool({"mousemove_relative", "--", "40", "0"}));
+    EXPECT_EQ(saver->waitForExit(5s), 0) << "a 40 px move";
+}
+
+// Under a window manager (openbox) with a panel along the bottom of each
+// monitor and the desktop drawn by a window of its own, as desks have them.
+TEST(TwoMonitors, UnderAWindowManagerWithPanelsNothingButThePageAndBlackShows)
+{
+    constexpr unsigned long panelColour = 0xff0000;
+    constexpr int panelHeight = 32;
+    const Desk desk{true};
+    const PageGeometry page = *geometryFor(1920, 1080);
+    ASSERT_TRUE(arrange(desk));
+    // Ended as a session ends it, so that it hands the desk back as it found it.
+    struct WindowManager : ChildProcess {
+        WindowManager() : ChildProcess({"openbox", "--sm-disable"}) {}
+        ~WindowManager()
+        {
+            signal(SIGTERM);
+            waitForExit(5s);
+        }
+    } openbox;
+    ASSERT_TRUE(waitUntil([] { return x11().windowManagerRunning(); }, 10s)) << "openbox did not start";
+    DeskWindow desktop(X11Display::Kind::Desktop);
+    OwnWindow pagePanel(0, 1080 - panelHeight, 1920, panelHeight, panelColour, X11Display::Kind::Panel);
+    OwnWindow otherPanel(1920, otherHeight - panelHeight, otherWidth, panelHeight, panelColour, X11Display::Kind::Panel);
+    ASSERT_TRUE(desktop.id && pagePanel.id && otherPanel.id);
+    const auto panelsShowing = [] { return x11().pixelsOfColour(0, 0, 1920 + otherWidth, 1080, panelColour); };
+    ASSERT_TRUE(waitUntil([&] { return panelsShowing() == (1920 + otherWidth) * panelHeight; }, 5s))
+        << "the panels never showed";
+
+    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, 960, 500);
+    ASSERT_TRUE(saver->running());
+    EXPECT_TRUE(waitUntil([&] { return panelsShowing() == 0; }, 5s)) << "a panel shows over the saver";
+    Screenshot shot(buildFolder() / "e2e-desk-window-manager.png");
+    ASSERT_TRUE(shot.ok());
+    expectFedPage(shot, page);
+    EXPECT_EQ(uncoveredOnOtherMonitor(desk), 0) << "the other monitor shows the desktop";
+    EXPECT_EQ(x11().pixelsOfColour(0, 0, 1920, 1080, deskColour), 0) << "the desktop shows";
+
     ASSERT_TRUE(xdotool({"key", "x"}));
     EXPECT_EQ(saver->waitForExit(5s), 0);
+}
+
+// One monitor made of both outputs: the page on its first output, the rest of
+// it black.
+TEST(TwoMonitors, AMonitorMadeOfBothOutputsShowsNothingOfTheDesktop)
+{
+    const Desk desk{true};
+    ASSERT_TRUE(arrange(desk));
+    ASSERT_EQ(runCommand({"xrandr", "--setmonitor", "Both", "3200/846x1080/285+0+0", "DUMMY0,DUMMY1"}), 0);
+    struct Restore {
+        ~Restore() { runCommand({"xrandr", "--delmonitor", "Both"}); }
+    } restore;
+    DeskWindow desktop;
+    ChildProcess saver(commandLine(saverProgram(), {}));
+    ASSERT_TRUE(waitForFedPaper(*geometryFor(1920, 1080), 10s));
+    EXPECT_TRUE(waitUntil([] { return x11().nonBlackIn(1920, 0, otherWidth, 1080) == 0; }, 5s))
+        << "the rest of the monitor shows the desktop";
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    EXPECT_EQ(saver.waitForExit(5s), 0);
 }
 
 namespace {

@@ -46,8 +46,8 @@ X11Display& x11();
 // A plain window of the test's own (X11Display::createWindow), destroyed at
 // the end of its scope; id is 0 when it could not be made.
 struct OwnWindow {
-    OwnWindow(int x, int y, int width, int height, unsigned long rgb)
-        : id(x11().createWindow(x, y, width, height, rgb))
+    OwnWindow(int x, int y, int width, int height, unsigned long rgb, X11Display::Kind kind = X11Display::Kind::Plain)
+        : id(x11().createWindow(x, y, width, height, rgb, kind))
     {
     }
     ~OwnWindow()

@@ -173,13 +173,33 @@ int X11Display::keyReleasesSinceWatch()
     return keyReleases_;
 }
 
-unsigned long X11Display::createWindow(int x, int y, int width, int height, unsigned long rgb)
+unsigned long X11Display::createWindow(int x, int y, int width, int height, unsigned long rgb, Kind kind)
 {
     Window root = DefaultRootWindow(display_);
     Window window = XCreateSimpleWindow(display_, root, x, y, static_cast<unsigned>(width),
         static_cast<unsigned>(height), 0, 0, rgb);
     if (!window)
         return 0;
+    if (kind != Kind::Plain) {
+        Atom type = XInternAtom(display_, kind == Kind::Panel ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_DESKTOP", False);
+        XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
+            PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
+        // A position of its own, kept by the window manager.
+        XSizeHints hints{};
+        hints.flags = USPosition | USSize;
+        hints.x = x;
+        hints.y = y;
+        hints.width = width;
+        hints.height = height;
+        XSetWMNormalHints(display_, window, &hints);
+    }
+    if (kind == Kind::Panel) {
+        // Along the bottom: the strip from the panel's top to the screen's
+        // bottom edge, across the panel's own width.
+        long strut[12] = {0, 0, 0, screenHeight() - y, 0, 0, 0, 0, 0, 0, x, x + width - 1};
+        XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_STRUT_PARTIAL", False), XA_CARDINAL, 32,
+            PropModeReplace, reinterpret_cast<unsigned char*>(strut), 12);
+    }
     XMapWindow(display_, window);
     XSync(display_, False);
     return window;
@@ -228,6 +248,37 @@ int X11Display::nonBlackIn(int x, int y, int width, int height)
             count += (XGetPixel(image, i, j) & 0xffffff) != 0;
     XDestroyImage(image);
     return count;
+}
+
+int X11Display::pixelsOfColour(int x, int y, int width, int height, unsigned long rgb)
+{
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image)
+        return 0;
+    int count = 0;
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            count += (XGetPixel(image, i, j) & 0xffffff) == rgb;
+    XDestroyImage(image);
+    return count;
+}
+
+bool X11Display::windowManagerRunning()
+{
+    Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    bool running = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW, &type,
+                       &format, &count, &after, &data)
+            == Success
+        && count == 1;
+    if (data)
+        XFree(data);
+    return running;
 }
 
 bool X11Display::pointerHidden()

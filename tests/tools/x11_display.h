@@ -64,9 +64,13 @@ public:
     void watchKeyReleases(unsigned long window);
     int keyReleasesSinceWatch();
 
-    // A plain mapped window of the test's own, filled with one colour, as a
-    // screen-saver host makes for its hack; 0 when it could not be made.
-    unsigned long createWindow(int x, int y, int width, int height, unsigned long rgb);
+    // What a test's window stands for, as a window manager sees it: a plain
+    // window (a screen-saver host's, a program's), the desktop drawn by a file
+    // manager, or a panel keeping the strip it stands on to itself.
+    enum class Kind { Plain, Desktop, Panel };
+    // A mapped window of the test's own, filled with one colour; 0 when it
+    // could not be made.
+    unsigned long createWindow(int x, int y, int width, int height, unsigned long rgb, Kind kind = Kind::Plain);
     void destroyWindow(unsigned long window);
     // The window with that id, if it exists.
     std::optional<TopLevelWindow> windowWithId(unsigned long window);
@@ -75,6 +79,11 @@ public:
     std::vector<Rgb> readRow(int x, int y, int width);
     // Pixels of a screen rectangle that are not black (read from the root).
     int nonBlackIn(int x, int y, int width, int height);
+
+    // True once a window manager has announced itself on the root window.
+    bool windowManagerRunning();
+    // Pixels of a screen rectangle that have exactly this colour.
+    int pixelsOfColour(int x, int y, int width, int height, unsigned long rgb);
 
     // True when the pointer shows nothing: its image is wholly transparent.
     bool pointerHidden();

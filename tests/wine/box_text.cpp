@@ -1,9 +1,14 @@
-// A Windows console helper for the Wine tests: prints the text of every control
-// of the top-level window with the given caption, one per line. Exit code 1
-// when there is no such window.
+// A Windows console helper for the Wine tests, reading windows from inside.
+//   box_text CAPTION           the text of every control of the top-level
+//                              window with that caption, one per line
+//   box_text --styles CAPTION  every shown top-level window with that caption,
+//                              one per line: x y width height, then 1 or 0 for
+//                              topmost, tool window and owned
+// Exit code 1 when there is no such window.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 BOOL CALLBACK printText(HWND control, LPARAM)
@@ -14,10 +19,33 @@ BOOL CALLBACK printText(HWND control, LPARAM)
         std::printf("%.*s\n", static_cast<int>(length), text);
     return TRUE;
 }
+
+const char* wantedCaption = nullptr;
+int printed = 0;
+
+BOOL CALLBACK printStyles(HWND window, LPARAM)
+{
+    char caption[256];
+    if (!IsWindowVisible(window) || GetWindowTextA(window, caption, sizeof caption) <= 0
+        || std::strcmp(caption, wantedCaption) != 0)
+        return TRUE;
+    RECT area;
+    GetWindowRect(window, &area);
+    const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    std::printf("%ld %ld %ld %ld %d %d %d\n", area.left, area.top, area.right - area.left, area.bottom - area.top,
+        (extended & WS_EX_TOPMOST) != 0, (extended & WS_EX_TOOLWINDOW) != 0, GetWindow(window, GW_OWNER) != nullptr);
+    ++printed;
+    return TRUE;
+}
 }
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && std::strcmp(argv[1], "--styles") == 0) {
+        wantedCaption = argv[2];
+        EnumWindows(printStyles, 0);
+        return printed > 0 ? 0 : 1;
+    }
     if (argc != 2)
         return 2;
     HWND window = FindWindowA(nullptr, argv[1]);

@@ -193,6 +193,16 @@ TEST(WineDesk, TheOtherMonitorIsBlackAndAMoveThereEndsTheRun)
         << "the other monitor shows the desktop";
     Screenshot shot(buildFolder() / "wine-desk.png");
     EXPECT_TRUE(shot.ok());
+    // The cover stays above taskbars and is listed nowhere; the page's window
+    // is the ordinary one it always was.
+    int covers = 0;
+    for (const ShownWindow& w : shownWindows(saverWindowName)) {
+        const bool cover = w.x == 1920 && w.width == 1280;
+        covers += cover;
+        EXPECT_EQ(w.topmost, cover) << w.x << "," << w.y << " " << w.width << "x" << w.height;
+        EXPECT_EQ(w.offTheTaskbar, cover) << w.x << "," << w.y << " " << w.width << "x" << w.height;
+    }
+    EXPECT_EQ(covers, 1);
     ASSERT_TRUE(saver.running());
     ASSERT_TRUE(movePointer(2540, 500));
     EXPECT_EQ(saver.waitForExit(exitLimit), 0) << "a 40 px move on the other monitor";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -115,9 +116,12 @@ bool uninstall()
     return runUnderWine({uninstallerPath, "/S"}) == 0 && waitForWineToSettle();
 }
 
-std::vector<std::string> boxTexts(const std::string& caption)
+namespace {
+// The lines box_text prints with these arguments; none when it failed.
+std::vector<std::string> readWindows(std::vector<std::string> arguments)
 {
-    ChildProcess reader(wineCommand({TAPWRITE_WINE_BOX_TEXT, caption}));
+    arguments.insert(arguments.begin(), TAPWRITE_WINE_BOX_TEXT);
+    ChildProcess reader(wineCommand(std::move(arguments)));
     if (reader.waitForExit(30s) != 0)
         return {};
     std::vector<std::string> lines;
@@ -130,6 +134,30 @@ std::vector<std::string> boxTexts(const std::string& caption)
         lines.push_back(line);
     }
     return lines;
+}
+}
+
+std::vector<std::string> boxTexts(const std::string& caption)
+{
+    return readWindows({caption});
+}
+
+std::vector<ShownWindow> shownWindows(const std::string& caption)
+{
+    std::vector<ShownWindow> windows;
+    for (const std::string& line : readWindows({"--styles", caption})) {
+        ShownWindow w;
+        int topmost = 0;
+        int tool = 0;
+        int owned = 0;
+        if (std::sscanf(line.c_str(), "%d %d %d %d %d %d %d", &w.x, &w.y, &w.width, &w.height, &topmost, &tool, &owned)
+            == 7) {
+            w.topmost = topmost;
+            w.offTheTaskbar = tool || owned;
+            windows.push_back(w);
+        }
+    }
+    return windows;
 }
 
 } // namespace wine
