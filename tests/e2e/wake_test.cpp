@@ -36,11 +36,12 @@ void startSaver(StartedSaver& saver, int originX, int originY)
     clearTrace();
     saver.process = std::make_unique<ChildProcess>(commandLine(tracedSaverProgram(), {}));
     ASSERT_TRUE(saver.process->started());
-    std::optional<TopLevelWindow> window = waitForWindow(saverWindowName, 10s);
-    ASSERT_TRUE(window.has_value());
-    saver.window = *window;
     ASSERT_TRUE(waitForFedPaper(*page, 10s));
     ASSERT_TRUE(saver.process->running()) << "ended before any input";
+    // Asked for only now: the renderer may have made the window anew.
+    std::optional<TopLevelWindow> window = waitForWindow(saverWindowName, 1s);
+    ASSERT_TRUE(window.has_value());
+    saver.window = *window;
 }
 
 void expectEndedPromptly(ChildProcess& process, const std::string& what)

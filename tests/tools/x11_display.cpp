@@ -6,6 +6,8 @@
 #include <X11/extensions/Xfixes.h>
 #include <X11/extensions/scrnsaver.h>
 
+#include <algorithm>
+
 namespace {
 // A window can vanish between listing and asking about it; that is no error here.
 int ignoreErrors(Display*, XErrorEvent*)
@@ -37,22 +39,51 @@ int X11Display::screenHeight() const
     return DisplayHeight(display_, DefaultScreen(display_));
 }
 
-std::string X11Display::nameOf(unsigned long window)
+namespace {
+// How many items of this type and format the window's property holds (up to
+// 1024), copied into `bytes` when given; 0 when it has none.
+unsigned long readProperty(Display* display, Window window, const char* name, Atom type, int format,
+    std::string* bytes = nullptr)
 {
-    Atom netName = XInternAtom(display_, "_NET_WM_NAME", False);
-    Atom utf8 = XInternAtom(display_, "UTF8_STRING", False);
-    Atom type = None;
-    int format = 0;
+    Atom actualType = None;
+    int actualFormat = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    std::string name;
-    if (XGetWindowProperty(display_, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data)
-            == Success
-        && data && type == utf8 && format == 8)
-        name.assign(reinterpret_cast<char*>(data), count);
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type, &actualType,
+            &actualFormat, &count, &after, &data)
+            != Success
+        || !data || actualType != type || actualFormat != format)
+        count = 0;
+    if (bytes && count)
+        bytes->assign(reinterpret_cast<char*>(data), count);
     if (data)
         XFree(data);
+    return count;
+}
+
+// Counts the pixels of a screen rectangle that pass the test; -1 when the
+// rectangle cannot be read.
+template <typename Test>
+int countPixels(Display* display, int x, int y, int width, int height, Test test)
+{
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, static_cast<unsigned>(width),
+        static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image)
+        return -1;
+    int count = 0;
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            count += test(XGetPixel(image, i, j) & 0xffffff);
+    XDestroyImage(image);
+    return count;
+}
+}
+
+std::string X11Display::nameOf(unsigned long window)
+{
+    std::string name;
+    readProperty(display_, window, "_NET_WM_NAME", XInternAtom(display_, "UTF8_STRING", False), 8, &name);
     if (!name.empty())
         return name;
     char* legacy = nullptr;
@@ -238,47 +269,18 @@ std::vector<Rgb> X11Display::readRow(int x, int y, int width)
 
 int X11Display::nonBlackIn(int x, int y, int width, int height)
 {
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
-        static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (!image)
-        return width * height;
-    int count = 0;
-    for (int j = 0; j < height; ++j)
-        for (int i = 0; i < width; ++i)
-            count += (XGetPixel(image, i, j) & 0xffffff) != 0;
-    XDestroyImage(image);
-    return count;
+    int count = countPixels(display_, x, y, width, height, [](unsigned long pixel) { return pixel != 0; });
+    return count < 0 ? width * height : count;
 }
 
 int X11Display::pixelsOfColour(int x, int y, int width, int height, unsigned long rgb)
 {
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), x, y, static_cast<unsigned>(width),
-        static_cast<unsigned>(height), AllPlanes, ZPixmap);
-    if (!image)
-        return 0;
-    int count = 0;
-    for (int j = 0; j < height; ++j)
-        for (int i = 0; i < width; ++i)
-            count += (XGetPixel(image, i, j) & 0xffffff) == rgb;
-    XDestroyImage(image);
-    return count;
+    return std::max(0, countPixels(display_, x, y, width, height, [rgb](unsigned long pixel) { return pixel == rgb; }));
 }
 
 bool X11Display::windowManagerRunning()
 {
-    Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    bool running = XGetWindowProperty(display_, DefaultRootWindow(display_), check, 0, 1, False, XA_WINDOW, &type,
-                       &format, &count, &after, &data)
-            == Success
-        && count == 1;
-    if (data)
-        XFree(data);
-    return running;
+    return readProperty(display_, DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 32) == 1;
 }
 
 bool X11Display::pointerHidden()
