@@ -215,14 +215,6 @@ unsigned long X11Display::createWindow(int x, int y, int width, int height, unsi
         Atom type = XInternAtom(display_, kind == Kind::Panel ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_DESKTOP", False);
         XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
             PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
-        // A position of its own, kept by the window manager.
-        XSizeHints hints{};
-        hints.flags = USPosition | USSize;
-        hints.x = x;
-        hints.y = y;
-        hints.width = width;
-        hints.height = height;
-        XSetWMNormalHints(display_, window, &hints);
     }
     if (kind == Kind::Panel) {
         // Along the bottom: the strip from the panel's top to the screen's

@@ -2,8 +2,9 @@
 //   box_text CAPTION           the text of every control of the top-level
 //                              window with that caption, one per line
 //   box_text --styles CAPTION  every shown top-level window with that caption,
-//                              one per line: x y width height, then 1 or 0 for
-//                              topmost, tool window and owned
+//                              one per line: x y width height, "topmost" or
+//                              not, "listed" or not (on the taskbar and in
+//                              Alt+Tab: neither a tool window nor owned)
 // Exit code 1 when there is no such window.
 #include <windows.h>
 
@@ -32,8 +33,9 @@ BOOL CALLBACK printStyles(HWND window, LPARAM)
     RECT area;
     GetWindowRect(window, &area);
     const LONG_PTR extended = GetWindowLongPtrA(window, GWL_EXSTYLE);
-    std::printf("%ld %ld %ld %ld %d %d %d\n", area.left, area.top, area.right - area.left, area.bottom - area.top,
-        (extended & WS_EX_TOPMOST) != 0, (extended & WS_EX_TOOLWINDOW) != 0, GetWindow(window, GW_OWNER) != nullptr);
+    const bool listed = !(extended & WS_EX_TOOLWINDOW) && !GetWindow(window, GW_OWNER);
+    std::printf("%ld %ld %ld %ld %s %s\n", area.left, area.top, area.right - area.left, area.bottom - area.top,
+        (extended & WS_EX_TOPMOST) ? "topmost" : "not-topmost", listed ? "listed" : "unlisted");
     ++printed;
     return TRUE;
 }

@@ -116,8 +116,6 @@ bool uninstall()
     return runUnderWine({uninstallerPath, "/S"}) == 0 && waitForWineToSettle();
 }
 
-namespace {
-// The lines box_text prints with these arguments; none when it failed.
 std::vector<std::string> readWindows(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), TAPWRITE_WINE_BOX_TEXT);
@@ -135,29 +133,10 @@ std::vector<std::string> readWindows(std::vector<std::string> arguments)
     }
     return lines;
 }
-}
 
 std::vector<std::string> boxTexts(const std::string& caption)
 {
     return readWindows({caption});
-}
-
-std::vector<ShownWindow> shownWindows(const std::string& caption)
-{
-    std::vector<ShownWindow> windows;
-    for (const std::string& line : readWindows({"--styles", caption})) {
-        ShownWindow w;
-        int topmost = 0;
-        int tool = 0;
-        int owned = 0;
-        if (std::sscanf(line.c_str(), "%d %d %d %d %d %d %d", &w.x, &w.y, &w.width, &w.height, &topmost, &tool, &owned)
-            == 7) {
-            w.topmost = topmost;
-            w.offTheTaskbar = tool || owned;
-            windows.push_back(w);
-        }
-    }
-    return windows;
 }
 
 } // namespace wine

@@ -44,21 +44,10 @@ bool install();
 // when it started and everything it did has ended.
 bool uninstall();
 
+// The lines box_text prints with these arguments, read inside Wine; none when
+// it failed.
+std::vector<std::string> readWindows(std::vector<std::string> arguments);
 // The text of every control of the box with this caption, read inside Wine.
 std::vector<std::string> boxTexts(const std::string& caption);
-
-// A shown top-level window as Windows has it: its frame's area, and whether
-// it stays above ordinary windows and keeps off the taskbar and Alt+Tab (a
-// tool window, or one owned by another).
-struct ShownWindow {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool topmost = false;
-    bool offTheTaskbar = false;
-};
-// Every shown top-level window with this caption, read inside Wine.
-std::vector<ShownWindow> shownWindows(const std::string& caption);
 
 } // namespace wine
