@@ -46,6 +46,10 @@ bool platformDrainMessages()
     return false;
 }
 
+void platformStayOffAbsentSessionBus()
+{
+}
+
 void platformSetArguments(int, char**)
 {
 }
