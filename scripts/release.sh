@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Makes a release of the checked-out commit into dist/: the Debian package, the
 # Windows installer and saver with the licences and versions of the libraries
-# it bundles, the source archive of the commit, and
-# SHA256SUMS over them. Everything is built from that archive in
-# build-release/, with the commit's time as the build time, so the same commit
-# gives the same bytes again (check with: cd dist && sha256sum -c SHA256SUMS).
+# it bundles, the source archive of the commit, and SHA256SUMS over them.
+# Everything is built from that archive in build-release/, with the commit's
+# time as the build time, so the same commit gives the same bytes again (check
+# with: cd dist && sha256sum -c SHA256SUMS).
 # TAPWRITE_WINDOWS_DEPS names a finished Windows library prefix to reuse
 # (default build-windows/deps, built when missing).
 set -euo pipefail
