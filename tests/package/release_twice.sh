@@ -18,16 +18,6 @@ rm -rf "$work"
 mkdir -p "$work"
 table=$source/scripts/windows-libraries.txt
 
-deps=$source/scripts/windows-deps.sh
-bash "$deps" --check "$TAPWRITE_WINDOWS_DEPS" || fail "the releases would not reuse $TAPWRITE_WINDOWS_DEPS"
-# Its key with the recorded version of one source changed, in a folder of its own.
-mkdir -p "$work/stale/prefix"
-for package in $(awk '/^[a-z]/ { print $1 }' "$table"); do
-  sed "s/^$package [^ ]*/$package 0.0-0/" "$TAPWRITE_WINDOWS_DEPS/prefix/.key" >"$work/stale/prefix/.key"
-  decision=$(bash "$deps" --check "$work/stale") && fail "a prefix made for $package 0.0-0 would be reused"
-  grep -q "would now fetch $package .*made for 0.0-0" <<<"$decision" || fail "no word of $package's source in: $decision"
-done
-
 release() {
   local clone=$1 mask=$2
   (umask "$mask" && git clone -q --no-checkout "$source" "$clone" && git -C "$clone" checkout -q "$commit") \
@@ -74,5 +64,16 @@ for file in $files; do
   fi
 done
 [ $differ -eq 0 ] || fail "the release is not reproducible"
+
+# The prefix the releases used is reused as it is; with the recorded version
+# of one source changed in its key (a copy, in a folder of its own) it is not.
+deps=$source/scripts/windows-deps.sh
+bash "$deps" --check "$TAPWRITE_WINDOWS_DEPS" || fail "$TAPWRITE_WINDOWS_DEPS would not be reused"
+mkdir -p "$work/stale/prefix"
+for package in $(awk '/^[a-z]/ { print $1 }' "$table"); do
+  sed "s/^$package [^ ]*/$package 0.0-0/" "$TAPWRITE_WINDOWS_DEPS/prefix/.key" >"$work/stale/prefix/.key"
+  decision=$(bash "$deps" --check "$work/stale") && fail "a prefix made for $package 0.0-0 would be reused"
+  grep -q "would now fetch $package .*made for 0.0-0" <<<"$decision" || fail "no word of $package's source in: $decision"
+done
 ls -l "$first/dist"
 cat "$first/dist/SHA256SUMS"
