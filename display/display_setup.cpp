@@ -39,6 +39,8 @@ bool initDisplay()
 {
     trace("start init");
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // SDL connects to the session bus as it starts, whether or not it needs it.
+    platformStayOffAbsentSessionBus();
 
     bool ready = false;
     // SDL would otherwise keep the monitors lit and the machine awake for as
@@ -47,8 +49,6 @@ bool initDisplay()
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // The covers of the other monitors are plain window surfaces, not GL.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-    // SDL connects to the session bus as it starts, whether or not it needs it.
-    platformStayOffAbsentSessionBus();
     if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
         if (platformHostWindowMode()) {
             displayContext.window = adoptHostWindow();
