@@ -53,6 +53,8 @@ bool initDisplay()
 {
     trace("start init");
     std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // SDL connects to the session bus as it starts, whether or not it needs it.
+    platformStayOffAbsentSessionBus();
 
     bool ready = false;
     // SDL would otherwise keep the monitors lit and the machine awake for as

@@ -20,6 +20,13 @@ void platformInformationBox(const char* text, const char* caption);
 // Returns true when a quit message was found (the rest stays queued).
 bool platformDrainMessages();
 
+// Before the media library starts: where no session message bus is known (no
+// DBUS_SESSION_BUS_ADDRESS and no bus socket in XDG_RUNTIME_DIR), SDL would
+// have libdbus autolaunch one (dbus-launch, a dbus-daemon left running and
+// files under HOME). Then this process alone is told there is none. Nothing
+// on Windows.
+void platformStayOffAbsentSessionBus();
+
 // POSIX only: builds the command line from argv, the way Windows would show it.
 void platformSetArguments(int argc, char** argv);
 // Tests: replaces the command line with the given text (nullptr restores argv's).

@@ -3,13 +3,33 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 std::string argumentsLine;
 std::string testLine;
 bool useTestLine = false;
+}
+
+void platformStayOffAbsentSessionBus()
+{
+    // libdbus takes an empty address for none and autolaunches then too.
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address && *address)
+        return;
+    // The user's bus where libdbus itself looks next: a socket of this user's.
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        struct stat bus {};
+        if (stat((std::string(runtime) + "/bus").c_str(), &bus) == 0 && S_ISSOCK(bus.st_mode) && bus.st_uid == getuid())
+            return;
+    }
+    // An address of no transport libdbus knows: the connection fails at once,
+    // without autolaunching, and SDL goes on without the bus.
+    setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
 void platformSetArguments(int argc, char** argv)

@@ -54,6 +54,10 @@ bool platformDrainMessages()
     return false;
 }
 
+void platformStayOffAbsentSessionBus()
+{
+}
+
 void platformSetArguments(int, char**)
 {
 }

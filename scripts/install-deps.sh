@@ -44,6 +44,9 @@ for option in "$@"; do
       packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev
         wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux
         "${release[@]}" lintian man-db desktop-file-utils diffoscope-minimal)
+      # What lets libdbus autolaunch a session bus, as on many desktops: the
+      # saver, started with no bus, must still start none.
+      packages+=(dbus-x11)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Makes a release of the checked-out commit into dist/: the Debian package, the
-# Windows installer and saver, the source archive of the commit, and
-# SHA256SUMS over them. Everything is built from that archive in
-# build-release/, with the commit's time as the build time, so the same commit
-# gives the same bytes again (check with: cd dist && sha256sum -c SHA256SUMS).
+# Windows installer and saver with the licences and versions of the libraries
+# it bundles, the source archive of the commit, and SHA256SUMS over them.
+# Everything is built from that archive in build-release/, with the commit's
+# time as the build time, so the same commit gives the same bytes again (check
+# with: cd dist && sha256sum -c SHA256SUMS).
 # TAPWRITE_WINDOWS_DEPS names a finished Windows library prefix to reuse
 # (default build-windows/deps, built when missing).
 set -euo pipefail
@@ -38,6 +39,9 @@ cp "$work/linux"/tapwrite_*.deb "$dist/"
 TAPWRITE_NATIVE_BUILD=$work/linux "$source/scripts/build-windows.sh" "$work/windows"
 # The same saver as the installer's, for those who install it by right-click.
 cp "$work/windows/installer/tapwrite.scr" "$work/windows/tapwrite-setup.exe" "$dist/"
+# What the saver bundles, as the installer puts it beside the saver: each
+# library's licence and the list of the versions built in.
+cp "$work/windows/tapwritefiles/"*-licence.txt "$work/windows/tapwritefiles/libraries.txt" "$dist/"
 
 (cd "$dist" && sha256sum -- * >SHA256SUMS)
 echo "Release of $commit in $dist:"

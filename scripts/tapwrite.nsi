@@ -1,6 +1,7 @@
 ; Installer of the Tapwrite Screen Saver for 64-bit Windows: the saver goes into
 ; the system folder, where the screen-saver settings list it, and its assets
-; into the folder it reads them from. Runs silently with /S, and then opens
+; into the folder it reads them from, with the licences and versions of the
+; libraries the saver links. Runs silently with /S, and then opens
 ; nothing. Run again over an installation, it replaces it in place.
 ;   makensis -DSAVER=<tapwrite.scr> -DASSETS=<tapwritefiles folder> -DICON=<tapwrite.ico>
 ;            -DWELCOME_PICTURE=<164x314 .bmp> -DOUTFILE=<setup.exe> tapwrite.nsi
@@ -66,6 +67,9 @@ Section "Install"
   File "${ASSETS}/typingPaper.bmp"
   File "${ASSETS}/gtw.ttf"
   File "${ASSETS}/OFL.txt"
+  ; What the saver bundles: each library's licence, and their versions.
+  File "${ASSETS}/*-licence.txt"
+  File "${ASSETS}/libraries.txt"
   SetOutPath "$SYSDIR"
   File "/oname=tapwrite.scr" "${SAVER}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -92,6 +96,8 @@ Section "Uninstall"
   Delete "$INSTDIR\tapwritefiles\typingPaper.bmp"
   Delete "$INSTDIR\tapwritefiles\gtw.ttf"
   Delete "$INSTDIR\tapwritefiles\OFL.txt"
+  Delete "$INSTDIR\tapwritefiles\*-licence.txt"
+  Delete "$INSTDIR\tapwritefiles\libraries.txt"
   RMDir "$INSTDIR\tapwritefiles"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"

@@ -1,27 +1,38 @@
 #!/usr/bin/env bash
-# Builds the Windows libraries the saver links (SDL2, SDL2_image, SDL2_ttf,
-# libcurl and what they need) as static libraries for x86_64-w64-mingw32, from
-# the machine's own Debian source packages, into <dir>/prefix (default
-# build-windows/deps). A prefix finished by the same script and toolchain file
-# is reused as it is.
+# Builds the Windows libraries the saver links (scripts/windows-libraries.txt)
+# as static libraries for x86_64-w64-mingw32, from the machine's own Debian
+# source packages, into <dir>/prefix (default build-windows/deps); beside them,
+# in prefix/share/tapwrite, each library's licence from its own source and
+# libraries.txt, the versions it was built from.
+#   windows-deps.sh [--check] [DIR]
+# A finished prefix is reused while this script, the toolchain file and the
+# list of libraries are unchanged and apt-get source would fetch the same
+# source versions now; otherwise it is rebuilt, saying why. --check only says
+# which: exit code 0 reuse, 1 rebuild.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+check=false
+if [ "${1:-}" = --check ]; then
+  check=true
+  shift
+fi
 root=${1:-$top/build-windows/deps}
 prefix=$root/prefix
+notices=$prefix/share/tapwrite
+key_file=$prefix/.key
 toolchain=$top/scripts/mingw-w64-x86_64.cmake
-recipe=$(cat "$0" "$toolchain" | sha256sum | cut -d' ' -f1)
-if [ "$(cat "$prefix/.recipe" 2>/dev/null)" = "$recipe" ]; then
-  echo "Windows libraries: reusing $prefix"
-  exit 0
-fi
-
-"$top/scripts/install-deps.sh" --windows
+table=$top/scripts/windows-libraries.txt
+recipe=$(cat "$0" "$toolchain" "$table" | sha256sum | cut -d' ' -f1)
+# The table's rows: source package, library name, licence file.
+rows=$(sed -e 's/#.*//' -e '/^[[:space:]]*$/d' "$table")
+packages=$(awk '{ print $1 }' <<<"$rows")
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
 # apt-get source needs a deb-src entry: copy each entry the machine's Debian
 # packages come from (same URIs, suites and options) as a source entry.
-if [ -z "$(apt-get indextargets 'Created-By: Sources' 'Origin: Debian')" ]; then
+add_source_entries() {
+  [ -z "$(apt-get indextargets 'Created-By: Sources' 'Origin: Debian')" ] || return 0
   echo "Adding deb-src entries for the machine's Debian sources"
   entries=$(apt-get indextargets --format '$(SOURCESENTRY)' 'Created-By: Packages' 'Origin: Debian' | sort -u)
   for entry in $entries; do
@@ -35,8 +46,62 @@ if [ -z "$(apt-get indextargets 'Created-By: Sources' 'Origin: Debian')" ]; then
     esac
   done
   $sudo apt-get update
-fi
+}
 
+# The key of a prefix: the recipe, then "package version" for the source
+# version apt-get source would fetch now, read from the machine's package
+# lists (nothing is downloaded); "unknown" where they name none.
+current_key() {
+  local uris
+  uris=$(cd / && apt-get source --print-uris -q $packages 2>/dev/null) || true
+  echo "recipe $recipe"
+  for package in $packages; do
+    version=$(sed -n "s/^'[^']*' ${package}_\([^ ]*\)\.dsc .*/\1/p" <<<"$uris" | head -1)
+    echo "$package ${version:-unknown}"
+  done
+}
+
+# Why the prefix cannot serve for this key, one reason a line; nothing when it can.
+stale_reasons() {
+  local have
+  have=$(cat "$key_file" 2>/dev/null) || { echo "no finished prefix in $prefix"; return; }
+  if [ "$(head -1 <<<"$have")" != "$(head -1 <<<"$1")" ]; then
+    echo "the script, its toolchain file or its list of libraries changed"
+    return
+  fi
+  while read -r package version; do
+    built=$(awk -v p="$package" '$1 == p { print $2 }' <<<"$have")
+    if [ "$version" = unknown ]; then
+      echo "the package lists name no source of $package (apt-get source --print-uris $package)"
+    elif [ "$built" != "$version" ]; then
+      echo "apt-get source would now fetch $package $version; the prefix was made for ${built:-none}"
+    fi
+  done < <(sed 1d <<<"$1")
+}
+
+# Where a source the mirror lacked was replaced by the release's own (see below).
+report_older_sources() {
+  awk 'NF == 3 && $2 != $3 { print "Windows libraries: " $1 " is built from " $3 \
+         ": apt-get source could not fetch " $2 }' "$key_file"
+}
+
+$check || add_source_entries
+key=$(current_key)
+reasons=$(stale_reasons "$key")
+if [ -z "$reasons" ]; then
+  echo "Windows libraries: reusing $prefix"
+  report_older_sources
+  exit 0
+fi
+if $check; then
+  echo "Windows libraries: $prefix would be rebuilt:"
+else
+  echo "Windows libraries: rebuilding $prefix:"
+fi
+sed 's/^/  /' <<<"$reasons"
+$check && exit 1
+
+"$top/scripts/install-deps.sh" --windows
 rm -rf "$root/src" "$root/build" "$prefix"
 mkdir -p "$root/src" "$root/build" "$prefix"
 cd "$root/src"
@@ -44,7 +109,7 @@ apt_source=(apt-get source -q)
 # As root apt would download as _apt, which may not write here.
 [ "$(id -u)" -eq 0 ] && apt_source+=(-o APT::Sandbox::User=root)
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-for package in libsdl2 libsdl2-image libsdl2-ttf freetype zlib libpng1.6 curl; do
+for package in $packages; do
   # A mirror may lack a security update's source: then the release's own.
   "${apt_source[@]}" "$package" >>"$root/apt-source.log" 2>&1 \
     || "${apt_source[@]}" "$package/$codename" >>"$root/apt-source.log" \
@@ -106,5 +171,22 @@ cmake_build curl -DHTTP_ONLY=ON -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -D
   -DCURL_USE_LIBSSH2=OFF -DUSE_LIBIDN2=OFF -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none \
   -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF
 
-echo "$recipe" >"$prefix/.recipe"
+# Each library's licence as its source has it, and which sources went in:
+# "<name> <upstream version> (Debian source <package> <version>)", one a line.
+# The key gets what was built beside what was asked for.
+mkdir -p "$notices"
+: >"$notices/libraries.txt"
+built_key="recipe $recipe"
+while read -r package name licence; do
+  dir=$(source_dir "$package")
+  [ -f "$dir/$licence" ] || { echo "windows-deps: the source of $package has no $licence" >&2; exit 1; }
+  cp "$dir/$licence" "$notices/$name-licence.txt"
+  version=$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)
+  # Without the epoch, the Debian revision and a repack's +dfsg or .ds.
+  upstream=$(sed -e 's/^[0-9]*://' -e 's/-[^-]*$//' -e 's/[+.~]\(dfsg\|ds\)[0-9]*$//' <<<"$version")
+  echo "$name $upstream (Debian source $package $version)" >>"$notices/libraries.txt"
+  built_key+=$'\n'"$(awk -v p="$package" '$1 == p { print $1, $2 }' <<<"$key") ${version#*:}"
+done <<<"$rows"
+echo "$built_key" >"$key_file"
+report_older_sources
 echo "Windows libraries ready in $prefix"

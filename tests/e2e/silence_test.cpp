@@ -1,9 +1,12 @@
 // The product program has its trace off: whatever happens, it prints nothing
-// and leaves no file behind, neither where it runs nor in HOME or TMPDIR.
+// and leaves no file behind, neither where it runs nor in HOME or TMPDIR, and
+// no process: where no session bus exists it starts none (which libdbus,
+// through SDL, would autolaunch when dbus-x11 is installed).
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <thread>
 
 using namespace e2e;
@@ -26,6 +29,17 @@ const SilentCase silentCases[] = {
 };
 
 class Silence : public testing::TestWithParam<SilentCase> {};
+
+// Live processes whose environment holds this entry (a zombie shows none).
+std::vector<pid_t> processesWithEnvironmentEntry(const std::string& entry)
+{
+    const std::string wanted = '\0' + entry + '\0';
+    std::vector<pid_t> found;
+    for (const auto& process : std::filesystem::directory_iterator("/proc"))
+        if (('\0' + readWholeFile(process.path() / "environ")).find(wanted) != std::string::npos)
+            found.push_back(std::atoi(process.path().filename().c_str()));
+    return found;
+}
 }
 
 TEST_P(Silence, NoOutputAndNoFiles)
@@ -42,6 +56,9 @@ TEST_P(Silence, NoOutputAndNoFiles)
     options.environment["TMPDIR"] = tmp.path().string();
     for (const char* xdg : {"XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"})
         options.environment[xdg] = std::nullopt; // their defaults lie under HOME
+    // No session bus: neither an address nor the user's bus socket.
+    options.environment["DBUS_SESSION_BUS_ADDRESS"] = std::nullopt;
+    options.environment["XDG_RUNTIME_DIR"] = std::nullopt;
 
     ChildProcess saver(commandLine(copy.program(), c.switches), options);
     ASSERT_TRUE(saver.started());
@@ -65,6 +82,12 @@ TEST_P(Silence, NoOutputAndNoFiles)
     EXPECT_EQ(home.contents(), std::vector<std::string>{});
     EXPECT_EQ(tmp.contents(), std::vector<std::string>{});
     EXPECT_EQ(copy.root().contents(), programFolderBefore);
+    // Whatever the saver started inherited its HOME, so it is found by that.
+    const std::string homeEntry = "HOME=" + home.path().string();
+    EXPECT_TRUE(waitUntil([&] { return processesWithEnvironmentEntry(homeEntry).empty(); }, 5s))
+        << "the saver left processes running";
+    for (pid_t left : processesWithEnvironmentEntry(homeEntry))
+        ::kill(left, SIGKILL);
 }
 
 INSTANTIATE_TEST_SUITE_P(ProductBuild, Silence, testing::ValuesIn(silentCases),

@@ -2,7 +2,10 @@
 # The release command run twice on the checked-out commit, in two clones at
 # different paths, at different times and under different umasks, both with
 # the same finished Windows library prefix: every file of dist/ must be the
-# same bytes, and SHA256SUMS must check and cover them all.
+# same bytes, and SHA256SUMS must check and cover them all. dist/ must carry
+# the licence of each bundled library and the list of their versions, as the
+# prefix's sources have them; and a prefix made for other source versions than
+# apt-get source would fetch now must not be reused.
 #   release_twice.sh SOURCE_CHECKOUT WORK_FOLDER WINDOWS_DEPS
 set -uo pipefail
 source=$1
@@ -13,6 +16,7 @@ commit=$(git -C "$source" rev-parse HEAD) || fail "$source is not a git checkout
 [ -z "$(git -C "$source" status --porcelain)" ] || echo "release_twice: uncommitted changes are not tested, only $commit"
 rm -rf "$work"
 mkdir -p "$work"
+table=$source/scripts/windows-libraries.txt
 
 release() {
   local clone=$1 mask=$2
@@ -29,9 +33,22 @@ release "$second" 077
 (cd "$first/dist" && sha256sum -c SHA256SUMS) || fail "sha256sum -c failed"
 files=$(cd "$first/dist" && ls)
 for pattern in 'tapwrite_[0-9.]*-[0-9]*_amd64\.deb' 'tapwrite-setup\.exe' 'tapwrite\.scr' \
-    'tapwrite-[0-9.]*\.tar\.gz' 'SHA256SUMS'; do
+    'tapwrite-[0-9.]*\.tar\.gz' 'libraries\.txt' 'SHA256SUMS'; do
   grep -qx "$pattern" <<<"$files" || fail "dist/ has no $pattern"
 done
+# Each library's licence and line "<name> <upstream> (Debian source <package>
+# <version>)", read against the source its prefix was built from.
+list=$first/dist/libraries.txt
+[ "$(wc -l <"$list")" -eq "$(grep -c '^[a-z]' "$table")" ] || fail "libraries.txt has not one line a library"
+while read -r package name licence; do
+  tree=$(echo "$TAPWRITE_WINDOWS_DEPS/src/$package"-[0-9]*)
+  cmp -s "$tree/$licence" "$first/dist/$name-licence.txt" || fail "dist/$name-licence.txt is not $package's $licence"
+  version=$(dpkg-parsechangelog -l "$tree/debian/changelog" -S Version) || fail "no source of $package in the prefix"
+  line=$(grep "^$name " "$list") || fail "libraries.txt names no $name"
+  read -r _ upstream rest <<<"$line"
+  [ "$rest" = "(Debian source $package $version)" ] && [[ ${version#*:} == "$upstream"[-+.~]* ]] \
+    || fail "libraries.txt says '$line' of $package $version"
+done < <(grep '^[a-z]' "$table")
 [ "$(grep -vx SHA256SUMS <<<"$files")" = "$(cut -c67- "$first/dist/SHA256SUMS")" ] \
   || fail "SHA256SUMS does not list exactly the other files"
 [ "$files" = "$(cd "$second/dist" && ls)" ] || fail "the two dist/ folders hold different files"
@@ -47,5 +64,16 @@ for file in $files; do
   fi
 done
 [ $differ -eq 0 ] || fail "the release is not reproducible"
+
+# The prefix the releases used is reused as it is; with the recorded version
+# of one source changed in its key (a copy, in a folder of its own) it is not.
+deps=$source/scripts/windows-deps.sh
+bash "$deps" --check "$TAPWRITE_WINDOWS_DEPS" || fail "$TAPWRITE_WINDOWS_DEPS would not be reused"
+mkdir -p "$work/stale/prefix"
+for package in $(awk '/^[a-z]/ { print $1 }' "$table"); do
+  sed "s/^$package [^ ]*/$package 0.0-0/" "$TAPWRITE_WINDOWS_DEPS/prefix/.key" >"$work/stale/prefix/.key"
+  decision=$(bash "$deps" --check "$work/stale") && fail "a prefix made for $package 0.0-0 would be reused"
+  grep -q "would now fetch $package .*made for 0.0-0" <<<"$decision" || fail "no word of $package's source in: $decision"
+done
 ls -l "$first/dist"
 cat "$first/dist/SHA256SUMS"

@@ -1,4 +1,5 @@
 #include "app/wake_rules.h"
+#include "platform/platform.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -49,6 +50,8 @@ class EventDrainTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // As the saver does: SDL would otherwise autolaunch a session bus here.
+        platformStayOffAbsentSessionBus();
         ASSERT_EQ(SDL_Init(SDL_INIT_EVENTS), 0) << SDL_GetError();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         resetWake();

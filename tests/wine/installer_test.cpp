@@ -1,5 +1,6 @@
-// The installer in a fresh Wine prefix: the assets land in the folder the
-// saver reads them from, the saver in the 64-bit system folder, the Add/Remove
+// The installer in a fresh Wine prefix: the assets, and the licences and the
+// list of the libraries the saver bundles, land in the folder the saver reads
+// them from, the saver in the 64-bit system folder, the Add/Remove
 // entry describes it, a second run replaces it in place, the wizard's finish
 // page (and only it) opens the screen-saver settings, and the registered
 // uninstaller takes all of it away again.
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <thread>
 
 using namespace e2e;
@@ -42,15 +44,30 @@ std::uintmax_t installedBytes()
     return bytes;
 }
 
+// What goes into tapwritefiles/: the saver's assets, then the list and the
+// licence of each library the table of bundled libraries names.
+std::vector<std::string> shippedAssets()
+{
+    std::vector<std::string> assets{"typingPaper.bmp", "gtw.ttf", "OFL.txt", "libraries.txt"};
+    std::istringstream table(readWholeFile(TAPWRITE_WINE_LIBRARY_TABLE));
+    for (std::string line, package, name; std::getline(table, line);)
+        if (std::istringstream(line) >> package >> name && package[0] != '#')
+            assets.push_back(name + "-licence.txt");
+    return assets;
+}
+
 void expectInstalled()
 {
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(installFolder()))
         files.push_back(std::filesystem::relative(entry.path(), installFolder()).string());
     std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"tapwritefiles", "tapwritefiles/OFL.txt",
-                         "tapwritefiles/gtw.ttf", "tapwritefiles/typingPaper.bmp", "uninstall.exe"}));
-    for (const char* asset : {"typingPaper.bmp", "gtw.ttf", "OFL.txt"})
+    std::vector<std::string> expected{"tapwritefiles", "uninstall.exe"};
+    for (const std::string& asset : shippedAssets())
+        expected.push_back("tapwritefiles/" + asset);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files, expected);
+    for (const std::string& asset : shippedAssets())
         EXPECT_EQ(readWholeFile(installFolder() / "tapwritefiles" / asset), readWholeFile(builtAssets() / asset)) << asset;
     EXPECT_EQ(readWholeFile(installedSaver()), readWholeFile(shippedSaver()));
     // The 64-bit system folder only; the 32-bit one stays clean.
