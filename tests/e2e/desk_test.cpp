@@ -187,8 +187,8 @@ TEST(TwoMonitors, UnderAWindowManagerWithPanelsNothingButThePageAndBlackShows)
     OwnWindow otherPanel(1920, otherHeight - panelHeight, otherWidth, panelHeight, panelColour, X11Display::Kind::Panel);
     ASSERT_TRUE(desktop.id && pagePanel.id && otherPanel.id);
     const auto panelsShowing = [] { return x11().pixelsOfColour(0, 0, 1920 + otherWidth, 1080, panelColour); };
-    ASSERT_TRUE(waitUntil([&] { return panelsShowing() == (1920 + otherWidth) * panelHeight; }, 5s))
-        << "the panels never showed";
+    ASSERT_TRUE(waitUntil([&] { return panelsShowing() == (1920 + otherWidth) * panelHeight; }, 20s))
+        << "the panels never showed whole: " << panelsShowing() << " pixels; openbox said: " << openbox.standardError();
 
     std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, 960, 500);
     ASSERT_TRUE(saver->running());

@@ -215,6 +215,14 @@ unsigned long X11Display::createWindow(int x, int y, int width, int height, unsi
         Atom type = XInternAtom(display_, kind == Kind::Panel ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_DESKTOP", False);
         XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
             PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
+        // Where it stands is its own choice, not the window manager's.
+        XSizeHints hints{};
+        hints.flags = USPosition | USSize;
+        hints.x = x;
+        hints.y = y;
+        hints.width = width;
+        hints.height = height;
+        XSetWMNormalHints(display_, window, &hints);
     }
     if (kind == Kind::Panel) {
         // Along the bottom: the strip from the panel's top to the screen's
