@@ -172,6 +172,11 @@ TEST(TwoMonitors, UnderAWindowManagerWithPanelsNothingButThePageAndBlackShows)
     const Desk desk{true};
     const PageGeometry page = *geometryFor(1920, 1080);
     ASSERT_TRUE(arrange(desk));
+    DeskWindow desktop(X11Display::Kind::Desktop);
+    OwnWindow pagePanel(0, 1080 - panelHeight, 1920, panelHeight, panelColour, X11Display::Kind::Panel);
+    OwnWindow otherPanel(1920, otherHeight - panelHeight, otherWidth, panelHeight, panelColour, X11Display::Kind::Panel);
+    ASSERT_TRUE(desktop.id && pagePanel.id && otherPanel.id);
+    const auto panelsShowing = [] { return x11().pixelsOfColour(0, 0, 1920 + otherWidth, 1080, panelColour); };
     // Ended as a session ends it, so that it hands the desk back as it found it.
     struct WindowManager : ChildProcess {
         WindowManager() : ChildProcess({"openbox", "--sm-disable"}) {}
@@ -181,14 +186,16 @@ TEST(TwoMonitors, UnderAWindowManagerWithPanelsNothingButThePageAndBlackShows)
             waitForExit(5s);
         }
     } openbox;
-    ASSERT_TRUE(waitUntil([] { return x11().windowManagerRunning(); }, 10s)) << "openbox did not start";
-    DeskWindow desktop(X11Display::Kind::Desktop);
-    OwnWindow pagePanel(0, 1080 - panelHeight, 1920, panelHeight, panelColour, X11Display::Kind::Panel);
-    OwnWindow otherPanel(1920, otherHeight - panelHeight, otherWidth, panelHeight, panelColour, X11Display::Kind::Panel);
-    ASSERT_TRUE(desktop.id && pagePanel.id && otherPanel.id);
-    const auto panelsShowing = [] { return x11().pixelsOfColour(0, 0, 1920 + otherWidth, 1080, panelColour); };
-    ASSERT_TRUE(waitUntil([&] { return panelsShowing() == (1920 + otherWidth) * panelHeight; }, 20s))
-        << "the panels never showed whole: " << panelsShowing() << " pixels; openbox said: " << openbox.standardError();
+    // It takes the windows already there as it starts; once it has, it is
+    // ready for the saver's.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            return x11().managed(desktop.id) && x11().managed(pagePanel.id) && x11().managed(otherPanel.id)
+                && panelsShowing() == (1920 + otherWidth) * panelHeight;
+        },
+        20s))
+        << "openbox did not take the desktop and the panels: " << panelsShowing() << " pixels of panel show; openbox "
+        << (openbox.running() ? "runs" : "ended") << ", said: " << openbox.standardError();
 
     std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, 960, 500);
     ASSERT_TRUE(saver->running());

@@ -278,9 +278,10 @@ int X11Display::pixelsOfColour(int x, int y, int width, int height, unsigned lon
     return std::max(0, countPixels(display_, x, y, width, height, [rgb](unsigned long pixel) { return pixel == rgb; }));
 }
 
-bool X11Display::windowManagerRunning()
+bool X11Display::managed(unsigned long window)
 {
-    return readProperty(display_, DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK", XA_WINDOW, 32) == 1;
+    const Atom state = XInternAtom(display_, "WM_STATE", False);
+    return readProperty(display_, window, "WM_STATE", state, 32) > 0;
 }
 
 bool X11Display::pointerHidden()

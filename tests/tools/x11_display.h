@@ -80,8 +80,8 @@ public:
     // Pixels of a screen rectangle that are not black (read from the root).
     int nonBlackIn(int x, int y, int width, int height);
 
-    // True once a window manager has announced itself on the root window.
-    bool windowManagerRunning();
+    // True once a window manager has taken the window in hand (WM_STATE).
+    bool managed(unsigned long window);
     // Pixels of a screen rectangle that have exactly this colour.
     int pixelsOfColour(int x, int y, int width, int height, unsigned long rgb);
 
