@@ -35,17 +35,34 @@ SDL_Window* adoptHostWindow()
     return window;
 }
 
-// Windows puts the page's window, made as it is, with its client area exactly
-// on the monitor. An X window manager would frame it and move it below its
-// title bar, and keep its panels above it: there the window asks to fill its
-// monitor, on the desktop's own mode, which window managers honour above
-// panels and without a frame.
-Uint32 pageWindowFlags()
+bool videoDriverIs(const char* name)
 {
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::strcmp(driver, "windows") == 0)
+    return driver && std::strcmp(driver, name) == 0;
+}
+
+// Windows puts the page's window, made as it is, with its client area exactly
+// on the monitor. Under X the window is the saver's own, unmanaged, and stands
+// where it is put: on display 0. Elsewhere it asks to fill its monitor on the
+// desktop's own mode.
+Uint32 pageWindowFlags()
+{
+    if (videoDriverIs("windows"))
         return SDL_WINDOW_SHOWN;
+    if (videoDriverIs("x11"))
+        return SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS;
     return SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP;
+}
+
+SDL_Window* openPageWindow(const SDL_DisplayMode& mode)
+{
+    if (SDL_GetDisplayBounds(0, &pageArea) != 0)
+        pageArea = {0, 0, mode.w, mode.h};
+    const bool placed = videoDriverIs("x11");
+    platformOwnNewWindows();
+    return SDL_CreateWindow("Tapwrite Screen Saver", placed ? pageArea.x : SDL_WINDOWPOS_UNDEFINED,
+        placed ? pageArea.y : SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight,
+        pageWindowFlags());
 }
 }
 
@@ -74,10 +91,7 @@ bool initDisplay()
             if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
                 return false;
             pageLayout = computePageLayout(mode.w, mode.h);
-            displayContext.window = SDL_CreateWindow("Tapwrite Screen Saver", SDL_WINDOWPOS_UNDEFINED,
-                SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight, pageWindowFlags());
-            if (SDL_GetDisplayBounds(0, &pageArea) != 0)
-                pageArea = {0, 0, pageLayout.screenWidth, pageLayout.screenHeight};
+            displayContext.window = openPageWindow(mode);
         }
         if (displayContext.window) {
             displayContext.renderer = SDL_CreateRenderer(displayContext.window, -1, SDL_RENDERER_ACCELERATED);

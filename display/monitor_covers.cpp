@@ -112,6 +112,7 @@ void keepDisplaysCovered()
     }
     for (std::size_t i = 0; i < wanted.size() && i <= coverWindows.size(); ++i)
         placeCover(i, wanted[i]);
+    platformKeepAbove(displayContext.window, coverWindows);
 }
 
 void repaintCover(Uint32 windowId)

@@ -1,8 +1,8 @@
 // The monitors and the pointer of an X display, asked on SDL's own connection.
 #include "platform/platform.h"
+#include "platform/x11_session.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
 #include <X11/extensions/Xrandr.h>
 
 namespace {
@@ -15,15 +15,6 @@ std::vector<MonitorArea> sdlDisplays()
             monitors.push_back({r.x, r.y, r.w, r.h});
     }
     return monitors;
-}
-
-Display* x11DisplayOf(SDL_Window* window)
-{
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
-        return nullptr;
-    return info.info.x11.display;
 }
 
 // RandR's monitor list came with version 1.5; an older server answers the
@@ -43,14 +34,6 @@ bool serverListsMonitors(Display* display)
     }
     return lists;
 }
-
-bool requestFailed = false;
-
-int noteFailure(Display*, XErrorEvent*)
-{
-    requestFailed = true;
-    return 0;
-}
 }
 
 std::vector<MonitorArea> platformMonitors(SDL_Window* window)
@@ -59,14 +42,15 @@ std::vector<MonitorArea> platformMonitors(SDL_Window* window)
     if (!display || !serverListsMonitors(display))
         return sdlDisplays();
     // Any error of this one request means "ask SDL instead", never an exit.
-    XSync(display, False);
-    requestFailed = false;
-    XErrorHandler previous = XSetErrorHandler(noteFailure);
     int count = 0;
-    XRRMonitorInfo* found = XRRGetMonitors(display, DefaultRootWindow(display), True, &count);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    if (!found || requestFailed) {
+    XRRMonitorInfo* found = nullptr;
+    bool failed = false;
+    {
+        X11ErrorTrap trap(display);
+        found = XRRGetMonitors(display, DefaultRootWindow(display), True, &count);
+        failed = trap.failed();
+    }
+    if (!found || failed) {
         if (found)
             XRRFreeMonitors(found);
         return sdlDisplays();

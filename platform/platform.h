@@ -57,6 +57,16 @@ struct MonitorArea {
 // list is read once and, under X, misses a monitor switched off or on again.
 // The window says which connection to ask.
 std::vector<MonitorArea> platformMonitors(SDL_Window* window);
+// Windows the saver makes for itself from now on are its own, not a window
+// manager's: under X, unmanaged (override-redirect), so that none frames,
+// moves or stacks them, or keeps the saver waiting on them. The saver places
+// them itself. Nothing on Windows.
+void platformOwnNewWindows();
+// Keeps the saver's windows above what other programs open while it runs,
+// bar a screen locker, which must stay above it; under X the keyboard goes to
+// the page, so that the waking key lands nowhere else. On Windows the covers
+// stay topmost. Cheap enough for every pass.
+void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers);
 // Where the pointer stands on the desktop, asked of the system now rather than
 // of one of our windows, which may have gone with its monitor.
 void platformPointerOnDesktop(SDL_Window* window, int& x, int& y);

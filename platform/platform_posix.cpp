@@ -1,12 +1,15 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
+#include <X11/Xlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -68,9 +71,47 @@ WindowHandle platformForegroundWindow()
     return 0;
 }
 
+namespace {
+bool waylandSessionAnswers()
+{
+    const char* name = std::getenv("WAYLAND_DISPLAY");
+    if (!name || !*name)
+        return false;
+    std::string path = name;
+    if (path.front() != '/') {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        if (!runtime || !*runtime)
+            return false;
+        path = std::string(runtime) + "/" + path;
+    }
+    sockaddr_un address{};
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    bool answers = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return answers;
+}
+
+bool xDisplayAnswers()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display)
+        XCloseDisplay(display);
+    return display != nullptr;
+}
+}
+
 void platformInformationBox(const char* text, const char* caption)
 {
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) == 0)
+    // SDL hands a box to zenity first when it has no display of its own yet,
+    // and takes zenity's failure to reach any display for a box shown.
+    const bool displayAnswers = SDL_WasInit(SDL_INIT_VIDEO) || xDisplayAnswers() || waylandSessionAnswers();
+    if (displayAnswers && SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) == 0)
         return;
     // No display to show a box on: the user still gets to read it.
     std::fprintf(stderr, "%s: %s\n", caption, text);

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
+#include <fstream>
 #include <thread>
 
 using namespace e2e;
@@ -63,6 +65,15 @@ int saverWindowCount()
     return count;
 }
 
+bool saverHasTheKeyboard()
+{
+    const unsigned long focus = x11().focus();
+    for (const TopLevelWindow& w : x11().windowsNamed(saverWindowName))
+        if (w.id == focus)
+            return true;
+    return false;
+}
+
 int uncoveredOnOtherMonitor(const Desk& desk)
 {
     return x11().nonBlackIn(desk.otherX(), 0, otherWidth, otherHeight);
@@ -70,11 +81,13 @@ int uncoveredOnOtherMonitor(const Desk& desk)
 
 // Starts the saver with the pointer resting at (x, y) and waits until the page
 // is fed and the other monitor covered.
-std::unique_ptr<ChildProcess> startOnDesk(const Desk& desk, const PageGeometry& page, int x, int y)
+std::unique_ptr<ChildProcess> startOnDesk(const Desk& desk, const PageGeometry& page, int x, int y,
+    bool focusFollowsPointer = true)
 {
     EXPECT_TRUE(arrange(desk));
     EXPECT_TRUE(movePointer(x, y));
-    x11().focusFollowsPointer();
+    if (focusFollowsPointer)
+        x11().focusFollowsPointer();
     auto saver = std::make_unique<ChildProcess>(commandLine(saverProgram(), {}));
     EXPECT_TRUE(waitUntil([] { return saverWindowCount() == 2; }, 10s)) << "not one window per monitor";
     EXPECT_TRUE(waitForFedPaper(page, 10s)) << "the paper never reached its fed height on the primary monitor";
@@ -157,25 +170,89 @@ TEST(TwoMonitors, AMonitorSwitchedOffAndOnAgainIsCoveredAgainAndRepaintedAndWake
     EXPECT_TRUE(saver->running());
     EXPECT_TRUE(x11().pointerHidden());
 
-    // A window that comes and goes over it (a notification, say): what it
-    // showed is painted over again.
-    unsigned long passing = x11().createWindow(desk.otherX() + 100, 100, 400, 300, deskColour);
-    ASSERT_NE(passing, 0u);
-    EXPECT_GT(uncoveredOnOtherMonitor(desk), 0);
-    x11().destroyWindow(passing);
-    EXPECT_TRUE(waitUntil([&] { return uncoveredOnOtherMonitor(desk) == 0; }, 3s)) << "not painted again";
+    // A window another program maps over it (a reminder, a dialog) is put
+    // below it again.
+    OwnWindow passing(desk.otherX() + 100, 100, 400, 300, deskColour);
+    ASSERT_NE(passing.id, 0u);
+    EXPECT_TRUE(waitUntil([&] { return uncoveredOnOtherMonitor(desk) == 0; }, 3s)) << "a new window shows";
 
     // A person's move, right after the monitors changed, still ends it.
     ASSERT_TRUE(xdotool({"mousemove_relative", "--", "40", "0"}));
     EXPECT_EQ(saver->waitForExit(5s), 0) << "a 40 px move";
 }
 
-// Under a window manager (openbox) with a panel along the bottom of each
-// monitor and the desktop drawn by a window of its own, as desks have them.
-TEST(TwoMonitors, UnderAWindowManagerWithPanelsNothingButThePageAndBlackShows)
+// A screen locker started while the saver runs (i3lock, in green) locks: it
+// gets the keyboard and the pointer, and shows above the saver until it ends.
+TEST(TwoMonitors, ALockerStartedWhileTheSaverRunsLocksAboveIt)
+{
+    constexpr unsigned long lockerColour = 0x00ff00;
+    const Desk desk{true};
+    DeskWindow desktop;
+    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, *geometryFor(1920, 1080), 960, 500);
+    ChildProcess locker({"i3lock", "-n", "-c", "00ff00"});
+    const auto lockerShows = [] { return x11().pixelsOfColour(0, 0, 1920, 1080, lockerColour) == 1920 * 1080; };
+    EXPECT_TRUE(waitUntil(lockerShows, 10s)) << "the locker does not show: " << locker.standardError();
+    // Still locked a while later: it held its grabs, and the saver stayed below.
+    EXPECT_FALSE(locker.waitForExit(2s).has_value()) << "the locker gave up: " << locker.standardError();
+    EXPECT_TRUE(lockerShows());
+    EXPECT_TRUE(saver->running());
+    locker.signal(SIGTERM);
+    ASSERT_TRUE(waitUntil([&] { return !locker.running(); }, 5s));
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    EXPECT_EQ(saver->waitForExit(5s), 0);
+}
+
+// Under the window managers of Debian's desktops and tiling users, with a
+// panel along the bottom of each monitor and the desktop drawn by a window of
+// its own, as desks have them; another program's window has the keyboard.
+namespace {
+struct WindowManagerCase {
+    const char* name;
+    std::vector<std::string> command;
+    // A configuration it reads, written to a file its command names as {}.
+    const char* configuration = nullptr;
+};
+
+const WindowManagerCase windowManagerCases[] = {
+    {"Openbox", {"openbox", "--sm-disable"}},
+    // A configuration of its own keeps it from asking the user to write one.
+    {"I3", {"i3", "-c", "{}"}, "# i3 config file (v4)\nfont pango:monospace 8\n"},
+    // Its settings live behind a session bus: one of its own, which ends with it.
+    {"Xfwm4", {"dbus-run-session", "--", "xfwm4", "--replace", "--sm-client-disable"}},
+};
+
+struct WindowManager : ChildProcess {
+    WindowManager(std::vector<std::string> command, const TempFolder& folder, const char* configuration)
+        : ChildProcess(withConfiguration(std::move(command), folder, configuration))
+    {
+    }
+    // Ended as a session ends it, so that it hands the desk back as it found it.
+    ~WindowManager()
+    {
+        signal(SIGTERM);
+        waitForExit(5s);
+    }
+    static std::vector<std::string> withConfiguration(
+        std::vector<std::string> command, const TempFolder& folder, const char* configuration)
+    {
+        if (configuration) {
+            const std::filesystem::path file = folder.path() / "config";
+            std::ofstream(file) << configuration;
+            std::replace(command.begin(), command.end(), std::string("{}"), file.string());
+        }
+        return command;
+    }
+};
+
+class UnderAWindowManager : public testing::TestWithParam<WindowManagerCase> {};
+}
+
+TEST_P(UnderAWindowManager, NothingButThePageAndBlackShowsAndTheWakingKeyGoesNowhereElse)
 {
     constexpr unsigned long panelColour = 0xff0000;
+    constexpr unsigned long otherProgramColour = 0x0000ff;
     constexpr int panelHeight = 32;
+    const WindowManagerCase& c = GetParam();
     const Desk desk{true};
     const PageGeometry page = *geometryFor(1920, 1080);
     ASSERT_TRUE(arrange(desk));
@@ -184,15 +261,8 @@ TEST(TwoMonitors, UnderAWindowManagerWithPanelsNothingButThePageAndBlackShows)
     OwnWindow otherPanel(1920, otherHeight - panelHeight, otherWidth, panelHeight, panelColour, X11Display::Kind::Panel);
     ASSERT_TRUE(desktop.id && pagePanel.id && otherPanel.id);
     const auto panelsShowing = [] { return x11().pixelsOfColour(0, 0, 1920 + otherWidth, 1080, panelColour); };
-    // Ended as a session ends it, so that it hands the desk back as it found it.
-    struct WindowManager : ChildProcess {
-        WindowManager() : ChildProcess({"openbox", "--sm-disable"}) {}
-        ~WindowManager()
-        {
-            signal(SIGTERM);
-            waitForExit(5s);
-        }
-    } openbox;
+    TempFolder folder("window-manager");
+    WindowManager manager(c.command, folder, c.configuration);
     // It takes the windows already there as it starts; once it has, it is
     // ready for the saver's.
     ASSERT_TRUE(waitUntil(
@@ -201,21 +271,52 @@ TEST(TwoMonitors, UnderAWindowManagerWithPanelsNothingButThePageAndBlackShows)
                 && panelsShowing() == (1920 + otherWidth) * panelHeight;
         },
         20s))
-        << "openbox did not take the desktop and the panels: " << panelsShowing() << " pixels of panel show; openbox "
-        << (openbox.running() ? "runs" : "ended") << ", said: " << openbox.standardError();
+        << c.name << " did not take the desktop and the panels: " << panelsShowing() << " pixels of panel show; it "
+        << (manager.running() ? "runs" : "ended") << ", said: " << manager.standardError();
+    // Another program's window, with the keyboard: a half-written message.
+    OwnWindow message(300, 200, 600, 400, otherProgramColour);
+    ASSERT_NE(message.id, 0u);
+    ASSERT_TRUE(waitUntil([&] { return x11().managed(message.id); }, 5s));
+    x11().focusOn(message.id);
+    x11().watchKeys(message.id);
 
-    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, 960, 500);
+    std::unique_ptr<ChildProcess> saver = startOnDesk(desk, page, 960, 500, false);
     ASSERT_TRUE(saver->running());
     EXPECT_TRUE(waitUntil([&] { return panelsShowing() == 0; }, 5s)) << "a panel shows over the saver";
-    Screenshot shot(buildFolder() / "e2e-desk-window-manager.png");
+    Screenshot shot(buildFolder() / ("e2e-desk-" + std::string(c.name) + ".png"));
     ASSERT_TRUE(shot.ok());
     expectFedPage(shot, page);
     EXPECT_EQ(uncoveredOnOtherMonitor(desk), 0) << "the other monitor shows the desktop";
     EXPECT_EQ(x11().pixelsOfColour(0, 0, 1920, 1080, deskColour), 0) << "the desktop shows";
+    EXPECT_TRUE(saverHasTheKeyboard()) << "the keyboard stayed with the other program";
+    // A window another program opens while it runs goes below it, and the
+    // keyboard the window manager gave it comes back.
+    OwnWindow reminder(1920 + 200, 200, 400, 300, otherProgramColour);
+    ASSERT_NE(reminder.id, 0u);
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return x11().pixelsOfColour(0, 0, 1920 + otherWidth, 1080, otherProgramColour) == 0
+                && saverHasTheKeyboard();
+        },
+        5s))
+        << "another program's window shows over the saver, or has the keyboard";
 
     ASSERT_TRUE(xdotool({"key", "x"}));
-    EXPECT_EQ(saver->waitForExit(5s), 0);
+    EXPECT_EQ(saver->waitForExit(5s), 0) << "a key press";
+
+    EXPECT_EQ(x11().keyPressesSinceWatch(), 0) << "the waking key reached the other program";
+
+    // Started again with the pointer resting on the other monitor: a move there.
+    saver = startOnDesk(desk, page, 2500, 500, false);
+    EXPECT_TRUE(waitUntil([&] { return uncoveredOnOtherMonitor(desk) == 0 && panelsShowing() == 0; }, 5s))
+        << "the other monitor shows the desktop or a panel";
+    ASSERT_TRUE(movePointer(2540, 500));
+    EXPECT_EQ(saver->waitForExit(5s), 0) << "a 40 px move on the other monitor";
+    EXPECT_TRUE(manager.running()) << c.name << " ended: " << manager.standardError();
 }
+
+INSTANTIATE_TEST_SUITE_P(Desks, UnderAWindowManager, testing::ValuesIn(windowManagerCases),
+    [](const testing::TestParamInfo<WindowManagerCase>& info) { return std::string(info.param.name); });
 
 namespace {
 struct PowerCase {

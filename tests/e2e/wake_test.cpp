@@ -98,7 +98,7 @@ TEST(Wake, ButtonsWheelAndALoneKeyReleaseDoNotEndTheRun)
         x11().focusNowhere();
         ASSERT_TRUE(xdotool({"keydown", "b"}));
         x11().focusFollowsPointer();
-        x11().watchKeyReleases(saver.window.id);
+        x11().watchKeys(saver.window.id);
         ASSERT_TRUE(xdotool({"keyup", "b"}));
         expectStillRunning(*saver.process, "a key release alone");
         releases = x11().keyReleasesSinceWatch();

@@ -179,6 +179,8 @@ void X11Display::drainEvents()
         XNextEvent(display_, &event);
         if (event.type == CreateNotify || event.type == MapNotify)
             ++created_;
+        else if (event.type == KeyPress)
+            ++keyPresses_;
         else if (event.type == KeyRelease)
             ++keyReleases_;
     }
@@ -190,12 +192,19 @@ int X11Display::windowsCreatedSinceWatch()
     return created_;
 }
 
-void X11Display::watchKeyReleases(unsigned long window)
+void X11Display::watchKeys(unsigned long window)
 {
     drainEvents();
-    XSelectInput(display_, window, KeyReleaseMask);
+    XSelectInput(display_, window, KeyPressMask | KeyReleaseMask);
     XSync(display_, False);
+    keyPresses_ = 0;
     keyReleases_ = 0;
+}
+
+int X11Display::keyPressesSinceWatch()
+{
+    drainEvents();
+    return keyPresses_;
 }
 
 int X11Display::keyReleasesSinceWatch()
@@ -319,6 +328,12 @@ void X11Display::focusFollowsPointer()
 void X11Display::focusNowhere()
 {
     XSetInputFocus(display_, None, RevertToNone, CurrentTime);
+    XSync(display_, False);
+}
+
+void X11Display::focusOn(unsigned long window)
+{
+    XSetInputFocus(display_, window, RevertToPointerRoot, CurrentTime);
     XSync(display_, False);
 }
 

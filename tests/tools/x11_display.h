@@ -52,6 +52,8 @@ public:
     void focusFollowsPointer();
     // Takes the keyboard focus from every window: key events go nowhere.
     void focusNowhere();
+    // Gives the keyboard to this window, as a click into it would.
+    void focusOn(unsigned long window);
     // The focus window: 1 for PointerRoot, 0 for None, else a window id.
     unsigned long focus();
 
@@ -59,9 +61,11 @@ public:
     void watchWindowCreation();
     // Windows created since watchWindowCreation (reads pending events).
     int windowsCreatedSinceWatch();
-    // From now on, also counts the key releases delivered to this window
-    // (another client's window: key events may be selected by many clients).
-    void watchKeyReleases(unsigned long window);
+    // From now on, also counts the key presses and releases delivered to this
+    // window (another client's window: key events may be selected by many
+    // clients).
+    void watchKeys(unsigned long window);
+    int keyPressesSinceWatch();
     int keyReleasesSinceWatch();
 
     // What a test's window stands for, as a window manager sees it: a plain
@@ -98,5 +102,6 @@ private:
 
     struct _XDisplay* display_ = nullptr;
     int created_ = 0;
+    int keyPresses_ = 0;
     int keyReleases_ = 0;
 };

@@ -178,12 +178,27 @@ TEST(WineSaver, WithoutTheFontTheRunEndsWithCodeOneAndNoBox)
 }
 
 // On the two-monitor desk (with_xorg_dummy.sh): the installed saver covers the
-// other monitor too, and a move there ends it.
-TEST(WineDesk, TheOtherMonitorIsBlackAndAMoveThereEndsTheRun)
+// other monitor too, and a 40 px move ends it, wherever the pointer rested.
+namespace {
+struct RestCase {
+    const char* name;
+    int pointerX;
+};
+
+const RestCase restCases[] = {
+    {"PointerOnTheOtherMonitor", 2500},
+    {"PointerOnThePrimary", 960},
+};
+
+class WineDesk : public testing::TestWithParam<RestCase> {};
+}
+
+TEST_P(WineDesk, TheOtherMonitorIsBlackAndAMoveEndsTheRun)
 {
+    const int x = GetParam().pointerX;
     const OwnWindow desktop(0, 0, 3200, 1080, 0xe0e0e0);
     ASSERT_NE(desktop.id, 0u);
-    ASSERT_TRUE(movePointer(2500, 500));
+    ASSERT_TRUE(movePointer(x, 500));
     x11().focusFollowsPointer();
 
     ChildProcess saver(saverCommand({"/s"}));
@@ -191,16 +206,20 @@ TEST(WineDesk, TheOtherMonitorIsBlackAndAMoveThereEndsTheRun)
     ASSERT_TRUE(waitForFedPaper(*geometryFor(1920, 1080), 20s)) << "standard error: " << saver.standardError();
     EXPECT_TRUE(waitUntil([] { return x11().nonBlackIn(1920, 0, 1280, 1024) == 0; }, 10s))
         << "the other monitor shows the desktop";
-    Screenshot shot(buildFolder() / "wine-desk.png");
+    Screenshot shot(buildFolder() / ("wine-desk-" + std::string(GetParam().name) + ".png"));
     EXPECT_TRUE(shot.ok());
     // The cover stays above taskbars and is listed nowhere; the page's window
     // is the ordinary one it always was.
     const std::vector<std::string> windows = readWindows({"--styles", saverWindowName});
-    EXPECT_EQ(std::count(windows.begin(), windows.end(), "1920 0 1280 1024 topmost unlisted"), 1) << windows.size();
+    EXPECT_EQ(std::count(windows.begin(), windows.end(), "1920 0 1280 1024 topmost unlisted"), 1)
+        << testing::PrintToString(windows);
     EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
                   [](const std::string& w) { return w.find("not-topmost listed") != std::string::npos; }),
         1);
     ASSERT_TRUE(saver.running());
-    ASSERT_TRUE(movePointer(2540, 500));
-    EXPECT_EQ(saver.waitForExit(exitLimit), 0) << "a 40 px move on the other monitor";
+    ASSERT_TRUE(movePointer(x + 40, 500));
+    EXPECT_EQ(saver.waitForExit(exitLimit), 0) << "a 40 px move";
 }
+
+INSTANTIATE_TEST_SUITE_P(Rests, WineDesk, testing::ValuesIn(restCases),
+    [](const testing::TestParamInfo<RestCase>& info) { return std::string(info.param.name); });

@@ -1,0 +1,80 @@
+// The saver's own windows on an X display: made unmanaged, as X screen savers
+// make theirs, so that no window manager frames, moves, stacks or waits on
+// them; then kept above what other programs map, and given the keyboard.
+#include "platform/platform.h"
+#include "platform/x11_session.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace {
+bool isOurs(const std::vector<Window>& ours, Window window)
+{
+    return std::find(ours.begin(), ours.end(), window) != ours.end();
+}
+
+// The highest window above our lowest one that another program maps the
+// ordinary way (through a window manager, when one runs); 0 when there is
+// none. Override-redirect windows are left alone: a screen locker maps its
+// window that way, and it must stay above the saver.
+Window highestOrdinaryAbove(Display* display, const std::vector<Window>& ours)
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+        return 0;
+    Window highest = 0;
+    bool aboveOurs = false;
+    // Bottom to top.
+    for (unsigned int i = 0; i < count; ++i) {
+        if (isOurs(ours, children[i])) {
+            aboveOurs = true;
+            continue;
+        }
+        XWindowAttributes attributes;
+        if (aboveOurs && XGetWindowAttributes(display, children[i], &attributes)
+            && attributes.map_state == IsViewable && !attributes.override_redirect)
+            highest = children[i];
+    }
+    if (children)
+        XFree(children);
+    return highest;
+}
+}
+
+void platformOwnNewWindows()
+{
+    // Read by SDL's X11 driver alone, each time it makes a window.
+    SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
+}
+
+void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
+{
+    Display* display = x11DisplayOf(page);
+    if (!display)
+        return;
+    std::vector<Window> ours{x11WindowOf(page)};
+    for (SDL_Window* cover : covers)
+        ours.push_back(x11WindowOf(cover));
+    // Another program's window may go between two requests about it.
+    X11ErrorTrap trap(display);
+    if (Window highest = highestOrdinaryAbove(display, ours)) {
+        XWindowChanges changes{};
+        changes.sibling = highest;
+        changes.stack_mode = Above;
+        for (Window window : ours)
+            XConfigureWindow(display, window, CWSibling | CWStackMode, &changes);
+    }
+    // Keys go to the focus window; a key meant to wake the saver must not
+    // land in another program's half-written message. With the focus on
+    // none, or following the pointer onto our windows, no program gets them.
+    // A locker that grabs the keyboard gets its keys whatever the focus.
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus != None && focus != PointerRoot && !isOurs(ours, focus))
+        XSetInputFocus(display, ours.front(), RevertToParent, CurrentTime);
+}
