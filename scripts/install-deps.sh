@@ -41,6 +41,10 @@ for option in "$@"; do
       # reads the pointer's image and the server's screen-saver state, and a
       # window manager, as desks have one.
       packages+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev openbox)
+      # The window managers of Debian's desktops and tiling users (xfwm4 keeps
+      # its settings behind a session bus of its own), a screen locker, and
+      # zenity, which most desktops bring and SDL hands boxes to.
+      packages+=(i3-wm xfwm4 dbus-daemon i3lock zenity)
       packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev
         wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux
         "${release[@]}" lintian man-db desktop-file-utils diffoscope-minimal)
