@@ -17,13 +17,10 @@ void drawPaper()
 }
 }
 
-std::size_t charactersThatFit(TTF_Font* font, const std::string& text, int width)
+std::optional<std::size_t> measuredFit(TTF_Font* font, const std::string& text, int width)
 {
     if (width <= 0)
         return 0;
-    // A character takes at least a pixel: no answer may claim more than that,
-    // and a measure that fails claims just that.
-    const std::size_t most = std::min(text.size(), static_cast<std::size_t>(width));
     // Growing prefixes: a line may be a megabyte long, the screen shows a few
     // hundred characters of it.
     for (std::size_t probe = 256;; probe *= 2) {
@@ -32,10 +29,20 @@ std::size_t charactersThatFit(TTF_Font* font, const std::string& text, int width
         int extent = 0;
         int count = 0;
         if (TTF_MeasureText(font, prefix.c_str(), width, &extent, &count) != 0 || count < 0)
-            return most;
+            return std::nullopt;
         if (static_cast<std::size_t>(count) < length || length == text.size())
-            return std::min({static_cast<std::size_t>(count), length, most});
+            return std::min(static_cast<std::size_t>(count), length);
     }
+}
+
+std::size_t charactersThatFit(TTF_Font* font, const std::string& text, int width)
+{
+    if (width <= 0)
+        return 0;
+    // A character takes at least a pixel: no answer may claim more than that,
+    // and a measure that fails claims just that.
+    const std::size_t most = std::min(text.size(), static_cast<std::size_t>(width));
+    return std::min(measuredFit(font, text, width).value_or(most), most);
 }
 
 std::string visiblePart(const std::string& line, int x)

@@ -3,6 +3,7 @@
 #include <SDL_ttf.h>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 // Leaves the rendered image of text in the display's line texture.
@@ -24,9 +25,12 @@ void ejectPage();
 void turnPageIfFull();
 
 // How many characters of text, from its start, fit whole into width pixels in
-// that font. Costs what fits, not what the text holds, however long it is;
-// never more than width, whatever the font library answers (a failed measure
-// gives width, bounded by the text's length).
+// that font, as the font library measures them (characters that take no width
+// all fit); nothing when the measure fails. Costs what fits, not what the text
+// holds, however long it is.
+std::optional<std::size_t> measuredFit(TTF_Font* font, const std::string& text, int width);
+// The same, but never more than width, whatever the font library answers (a
+// failed measure gives width, bounded by the text's length).
 std::size_t charactersThatFit(TTF_Font* font, const std::string& text, int width);
 // The part of a line that can show when it starts at x: everything up to and
 // including the first character that reaches the window's right edge.

@@ -33,13 +33,15 @@ void checkPaperEdge(std::string_view entry, const Place& place, const std::vecto
     const std::string text(entry);
     std::string past;
     for (const MeasuredScreen& screen : screens) {
-        const std::size_t fit = charactersThatFit(screen.font, text, screen.width);
-        if (fit >= text.size())
+        // The font's own measure: the saver's floor of a pixel a character
+        // would put characters that take no width past the edge.
+        const std::optional<std::size_t> fit = measuredFit(screen.font, text, screen.width);
+        if (!fit || *fit >= text.size())
             continue;
         past += past.empty() ? "" : " and ";
-        past += "at " + screen.name + " after character " + std::to_string(fit);
-        if (fit > 0)
-            past += " (" + quoted(entry.substr(fit - 1, 1)) + ")";
+        past += "at " + screen.name + " after character " + std::to_string(*fit);
+        if (*fit > 0)
+            past += " (" + quoted(entry.substr(*fit - 1, 1)) + ")";
     }
     if (!past.empty())
         report.add(Severity::Warning, place, "lines past the paper's edge", "runs past the paper's right edge " + past);
@@ -71,18 +73,10 @@ void closeMeasuredScreens(std::vector<MeasuredScreen>& screens)
 
 bool holdsUtf8(std::string_view bytes)
 {
-    auto continuation = [&](std::size_t i) {
-        return i < bytes.size() && (static_cast<unsigned char>(bytes[i]) & 0xc0) == 0x80;
-    };
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(bytes[i]);
-        const int trailing = c >= 0xc2 && c <= 0xdf ? 1 : (c >= 0xe0 && c <= 0xef ? 2 : (c >= 0xf0 && c <= 0xf4 ? 3 : 0));
-        bool whole = trailing > 0;
-        for (int k = 1; k <= trailing; ++k)
-            whole = whole && continuation(i + k);
-        if (whole)
+    char32_t code = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (utf8Character(bytes, i, code) > 1)
             return true;
-    }
     return false;
 }
 

@@ -1,40 +1,110 @@
 #include "feedtool/feed_source.h"
 
+#include "feedtool/report.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <chrono>
 #include <cstring>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
+// How long a path that is not a regular file (a FIFO, a pipe, a device) may
+// take to give what it holds: a FIFO nobody writes to never ends.
+constexpr int otherPathTimeLimitMs = 2000;
+
 bool isUrl(const std::string& name)
 {
     return name.rfind("http://", 0) == 0 || name.rfind("https://", 0) == 0;
 }
 
-// The whole file, kept up to one byte past limit and counted to its end; the
-// system's reason in unreadable when it cannot be read (missing, a directory,
-// no permission).
+std::string kindOf(mode_t mode)
+{
+    if (S_ISFIFO(mode))
+        return "a FIFO";
+    if (S_ISCHR(mode))
+        return "a character device";
+    if (S_ISBLK(mode))
+        return "a block device";
+    return S_ISREG(mode) ? "a file" : "a special file";
+}
+
+std::string overCap(const std::string& size, std::size_t limit)
+{
+    return "it is " + size + " bytes, over the " + std::to_string(limit) + "-byte cap";
+}
+
+// Up to limit + 1 bytes of file into source.bytes, to its end. Anything but a
+// regular file is waited for no longer than the time limit. False, with the
+// reason in unreadable, when that fails.
+bool readUpTo(int file, const struct stat& status, FeedSource& source, std::size_t limit)
+{
+    const bool regular = S_ISREG(status.st_mode);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(otherPathTimeLimitMs);
+    char buffer[64 * 1024];
+    while (source.bytes.size() <= limit) {
+        if (!regular) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now()).count();
+            pollfd ready{file, POLLIN, 0};
+            const int polled = left > 0 ? ::poll(&ready, 1, static_cast<int>(left)) : 0;
+            if (polled == 0) {
+                const std::string gave = source.bytes.empty()
+                    ? "nothing came from it"
+                    : "it gave " + counted(source.bytes.size(), "byte", "bytes") + " but no end";
+                source.unreadable = "it is " + kindOf(status.st_mode) + ", and " + gave + " within "
+                    + std::to_string(otherPathTimeLimitMs / 1000) + " s";
+                return false;
+            }
+            if (polled < 0 && errno != EINTR) {
+                source.unreadable = std::strerror(errno);
+                return false;
+            }
+        }
+        const ssize_t got = ::read(file, buffer, std::min(sizeof buffer, limit + 1 - source.bytes.size()));
+        if (got == 0)
+            return true;
+        if (got > 0)
+            source.bytes.append(buffer, static_cast<std::size_t>(got));
+        else if (errno != EINTR && errno != EAGAIN) {
+            source.unreadable = std::strerror(errno);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The file, kept up to one byte past limit; the system's reason in unreadable
+// when it cannot be read (missing, a directory, no permission). A regular
+// file's size is the file system's, so a huge one is not read through; a FIFO
+// is opened without waiting for a writer, and a tty does not become ours.
 void readFile(FeedSource& source, std::size_t limit)
 {
-    std::FILE* file = std::fopen(source.name.c_str(), "rb");
-    if (!file) {
-        source.unreadable = std::strerror(errno);
+    struct stat status {};
+    if (::stat(source.name.c_str(), &status) == 0 && S_ISSOCK(status.st_mode)) {
+        source.unreadable = "it is a socket, not a file";
         return;
     }
-    char buffer[64 * 1024];
-    std::size_t total = 0;
-    while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, file)) {
-        total += got;
-        if (source.bytes.size() <= limit)
-            source.bytes.append(buffer, std::min(got, limit + 1 - source.bytes.size()));
-    }
-    if (std::ferror(file))
+    const int file = ::open(source.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (file < 0 || ::fstat(file, &status) != 0) {
         source.unreadable = std::strerror(errno);
-    std::fclose(file);
-    if (!source.unreadable.empty())
+        if (file >= 0)
+            ::close(file);
         return;
-    if (total > limit)
-        source.problem = "it is " + std::to_string(total) + " bytes, over the " + std::to_string(limit) + "-byte cap";
+    }
+    const bool sized = S_ISREG(status.st_mode) && status.st_size > static_cast<off_t>(limit);
+    const bool whole = sized || readUpTo(file, status, source, limit);
+    ::close(file);
+    if (!whole)
+        return;
+    if (sized)
+        source.problem = overCap(std::to_string(status.st_size), limit);
+    else if (source.bytes.size() > limit)
+        source.problem = overCap(kindOf(status.st_mode) + " of more than " + std::to_string(limit), limit);
     source.usable = source.problem.empty();
 }
 }
@@ -58,6 +128,6 @@ bool reportUnreadable(const FeedSource& source)
 {
     if (source.unreadable.empty())
         return false;
-    std::fprintf(stderr, "tapwrite-feed: cannot read %s: %s\n", source.name.c_str(), source.unreadable.c_str());
+    printToolMessage("cannot read " + source.name + ": " + source.unreadable);
     return true;
 }

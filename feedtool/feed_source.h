@@ -7,9 +7,9 @@
 
 struct FeedSource {
     std::string name;       // the file or URL as given
-    std::string unreadable; // a file the tool could not read: the system's reason
+    std::string unreadable; // a file the tool could not read: the system's reason, or what it waited for in vain
     bool usable = false;    // a saver would apply these bytes
-    std::string bytes;      // what arrived (a file: all of it, up to just past the cap)
+    std::string bytes;      // what arrived (a file: up to just past the cap; none when its size is over it)
     std::string problem;    // why a saver would apply nothing; empty when usable
 };
 

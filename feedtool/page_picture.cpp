@@ -8,11 +8,10 @@
 #include "display/typing_engine.h"
 #include "feedtool/exit_codes.h"
 #include "feedtool/feed_source.h"
+#include "feedtool/report.h"
 #include "service/text_feed.h"
 
 #include <SDL_image.h>
-
-#include <cstdio>
 
 namespace {
 // The sentences a saver types from the feed; the built-in text only when
@@ -29,13 +28,11 @@ int takeSentences(const PagePicture& picture)
         typingState.sentences = std::move(entries);
         return exitClean;
     }
-    std::fprintf(stderr, "tapwrite-feed: %s gives the saver nothing to type (%s): every saver types its built-in text",
-        picture.feed.c_str(), source.usable ? "no entry holds a character" : source.problem.c_str());
-    if (!picture.builtinText) {
-        std::fprintf(stderr, "; --builtin-text draws that\n");
+    printToolMessage(picture.feed + " gives the saver nothing to type ("
+        + (source.usable ? "no entry holds a character" : source.problem) + "): every saver types its built-in text"
+        + (picture.builtinText ? ", drawn here" : "; --builtin-text draws that"));
+    if (!picture.builtinText)
         return exitErrors;
-    }
-    std::fprintf(stderr, ", drawn here\n");
     useBuiltinTextIfEmpty();
     return exitClean;
 }
@@ -46,12 +43,12 @@ bool openOffscreen(SDL_Surface* surface, int width, int height)
 {
     displayContext.renderer = surface ? SDL_CreateSoftwareRenderer(surface) : nullptr;
     if (!displayContext.renderer || !prepareRenderer(displayContext.renderer)) {
-        std::fprintf(stderr, "tapwrite-feed: cannot draw offscreen: %s\n", SDL_GetError());
+        printToolMessage(std::string("cannot draw offscreen: ") + SDL_GetError());
         return false;
     }
     pageLayout = computePageLayout(width, height);
     if (!loadAssets()) {
-        std::fprintf(stderr, "tapwrite-feed: cannot load %s or %s\n", paperPicturePath().c_str(), fontPath().c_str());
+        printToolMessage("cannot load " + paperPicturePath() + " or " + fontPath());
         return false;
     }
     return true;
@@ -71,7 +68,7 @@ int drawPagePicture(const PagePicture& picture)
         if (IMG_SavePNG(surface, picture.output.c_str()) == 0)
             code = exitClean;
         else
-            std::fprintf(stderr, "tapwrite-feed: cannot write %s: %s\n", picture.output.c_str(), IMG_GetError());
+            printToolMessage("cannot write " + picture.output + ": " + IMG_GetError());
     }
     // The renderer draws into the picture: it goes first, the libraries last.
     releaseDisplayHandles();

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace e2e;
@@ -25,16 +27,17 @@ struct ToolRun {
     std::string output;
 };
 
-// The tool in folder, without any display to open.
-ToolRun runFeedTool(std::vector<std::string> arguments, const std::filesystem::path& folder)
+// The tool (or another build of it) in folder, without any display to open.
+ToolRun runFeedTool(std::vector<std::string> arguments, const std::filesystem::path& folder,
+    std::chrono::seconds within = 60s, const std::string& program = "tapwrite-feed")
 {
     LaunchOptions options;
     options.environment["DISPLAY"] = std::nullopt;
     options.environment["WAYLAND_DISPLAY"] = std::nullopt;
     options.workingDirectory = folder;
-    arguments.insert(arguments.begin(), (buildFolder() / "tapwrite-feed").string());
+    arguments.insert(arguments.begin(), (buildFolder() / program).string());
     ChildProcess tool(arguments, options);
-    std::optional<int> code = tool.waitForExit(60s);
+    std::optional<int> code = tool.waitForExit(within);
     return {code, tool.standardOutput() + tool.standardError()};
 }
 
@@ -43,8 +46,8 @@ void writeFile(const std::filesystem::path& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// How the feed's file stands in the folder.
-enum class FeedFile { Written, Missing, Directory, Unreadable };
+// How the feed's file stands in the folder; Device: the feed is a device's path.
+enum class FeedFile { Written, Missing, Directory, Unreadable, Fifo, Sparse, Device };
 
 struct CheckCase {
     const char* name;
@@ -52,7 +55,8 @@ struct CheckCase {
     std::string bulletin; // none when empty
     int code;
     std::vector<std::string> expected; // lines of the report; a problem line first when code is 1 or 2
-    std::string served = ""; // over the loopback service, served this way ("" for a file, "none": a port that refuses)
+    std::string served = ""; // over the loopback service, served this way ("" for a file, "none": a port that
+                             // refuses, "hostile certificate": over TLS, to a build that trusts its authority)
     FeedFile file = FeedFile::Written;
 };
 
@@ -103,6 +107,13 @@ const CheckCase checkCases[] = {
     {"FeedIsADirectory", "", "", 3, {"tapwrite-feed: cannot read sstext: Is a directory"}, "", FeedFile::Directory},
     {"FeedUnreadable", fiveLines, "", 3, {"tapwrite-feed: cannot read sstext: Permission denied"}, "",
         FeedFile::Unreadable},
+    {"FeedIsAFifoNobodyWritesTo", "", "", 3, {"tapwrite-feed: cannot read sstext: it is a FIFO, and nothing came "
+        "from it within 2 s"}, "", FeedFile::Fifo},
+    {"FeedIsSparseAndHuge", "", "", 2, {"(it is 21474836480 bytes, over the 1048576-byte cap)"}, "", FeedFile::Sparse},
+    {"FeedIsAnEndlessDevice", "/dev/zero", "", 2, {"/dev/zero: error: every saver ignores this feed (it is a "
+        "character device of more than 1048576 bytes, over the 1048576-byte cap)"}, "", FeedFile::Device},
+    {"ZeroWidthCharactersStayWithinTheEdge", fiveLines + "\r\n" + std::string(2000, '\xad'), "", 0,
+        {"0 errors, 0 warnings"}},
     {"NewerVersion", fiveLines, "VERSION5.1\r\nmessageNum:1\r\nmessage:Hi", 0, {"a 5.0 saver shows the \"New Version!\" "
         "box at exit: \"Please download the latest version of Tapwrite Screen Saver"}},
     {"VersionNotANumber", fiveLines, "VERSIONv5.1\r\nmessageNum:1\r\nmessage:Hi", 1, {"sys: warning: the version "
@@ -123,6 +134,8 @@ const CheckCase checkCases[] = {
         + " bytes of its body: "}, "cut"},
     {"UrlResetBeforeAnyAnswer", fiveLines, "", 2, {"(the connection was closed or reset before any answer: "}, "reset"},
     {"UrlNoService", fiveLines, "", 2, {"(no connection to the service: "}, "none"},
+    {"UrlCertificateNameHoldsEscapes", fiveLines, "", 2, {"(the service's certificate was refused: SSL: certificate "
+        "subject name 'x\\x1B]0;owned\\x07\\x1B[2J\\x1B[41m\\xC2\\x9B31m' does not match"}, "hostile certificate"},
 };
 
 class FeedCheck : public testing::TestWithParam<CheckCase> {};
@@ -156,10 +169,19 @@ std::string placeFeed(const CheckCase& c, const std::filesystem::path& folder, s
     if (c.served == "none")
         return "http://127.0.0.1:" + std::to_string(refusing.port()) + "/sstext";
     if (!c.served.empty()) {
-        service = std::make_unique<ServiceFixture>(TAPWRITE_E2E_SERVICE_PORT);
+        const bool hostile = c.served == "hostile certificate";
+        service = std::make_unique<ServiceFixture>(TAPWRITE_E2E_SERVICE_PORT, hostile ? "hostile" : "");
         EXPECT_TRUE(service->ready());
-        service->serve("sstext", c.feed, c.served == "plain" ? "" : c.served);
-        return "http://127.0.0.1:" + port + "/sstext";
+        service->serve("sstext", c.feed, c.served == "plain" || hostile ? "" : c.served);
+        return (hostile ? "https" : "http") + "://127.0.0.1:"s + port + "/sstext";
+    }
+    if (c.file == FeedFile::Device)
+        return c.feed;
+    if (c.file == FeedFile::Fifo && ::mkfifo((folder / "sstext").c_str(), 0600) != 0)
+        ADD_FAILURE() << "mkfifo: " << std::strerror(errno);
+    if (c.file == FeedFile::Sparse) {
+        writeFile(folder / "sstext", fiveLines);
+        std::filesystem::resize_file(folder / "sstext", 20ull << 30);
     }
     if (c.file == FeedFile::Directory)
         std::filesystem::create_directory(folder / "sstext");
@@ -168,6 +190,19 @@ std::string placeFeed(const CheckCase& c, const std::filesystem::path& folder, s
     if (c.file == FeedFile::Unreadable)
         std::filesystem::permissions(folder / "sstext", std::filesystem::perms::none);
     return "sstext";
+}
+
+// Where output holds what a terminal would act on: a control character but
+// the line end (C0, DEL, C1 alone or in UTF-8); npos when nowhere.
+std::size_t firstRawControl(const std::string& output)
+{
+    for (std::size_t i = 0; i < output.size(); ++i) {
+        const unsigned char c = output[i];
+        const unsigned char before = i > 0 ? output[i - 1] : 0;
+        if ((c < 0x20 && c != '\n') || c == 0x7f || (c >= 0x80 && c < 0xa0 && (before < 0x80 || before == 0xc2)))
+            return i;
+    }
+    return std::string::npos;
 }
 
 // What --quiet prints of a report: its problem lines, without the listing
@@ -200,14 +235,18 @@ TEST_P(FeedCheck, ReportsTheProblemWithItsLineAndExitCode)
             writeFile(folder.path() / "sys", c.bulletin);
         arguments.push_back(service ? "http://127.0.0.1:" + port + "/sys" : "sys");
     }
-    ToolRun run = runFeedTool(arguments, folder.path());
+    // A path answers within a few seconds, whatever it is; a URL within the time limits.
+    const std::chrono::seconds within = c.served.empty() ? 10s : 60s;
+    const std::string program = c.served == "hostile certificate" ? "tapwrite-feed-trusting" : "tapwrite-feed";
+    ToolRun run = runFeedTool(arguments, folder.path(), within, program);
     EXPECT_EQ(run.code, c.code) << run.output;
     for (const std::string& line : c.expected)
         EXPECT_NE(run.output.find(line), std::string::npos) << "expected\n" << line << "\nin\n" << run.output;
+    EXPECT_EQ(firstRawControl(run.output), std::string::npos) << "a raw control byte in\n" << run.output;
 
     // Quiet: the problems alone, the row's own among them.
     arguments.insert(arguments.begin() + 1, "--quiet");
-    ToolRun quiet = runFeedTool(arguments, folder.path());
+    ToolRun quiet = runFeedTool(arguments, folder.path(), within, program);
     EXPECT_EQ(quiet.code, c.code);
     EXPECT_EQ(quiet.output, problemLines(run.output, c.code));
     if (c.code != 0) {
@@ -226,6 +265,7 @@ struct PageCase {
     std::optional<std::string> feed; // no file when empty
     int code;
     std::string expected; // on standard error
+    std::string path = "sstext"; // the feed's argument
 };
 
 void PrintTo(const PageCase& c, std::ostream* out)
@@ -243,6 +283,8 @@ const PageCase pageCases[] = {
     {"NothingToType", {}, "xa\r\n", 2, "sstext gives the saver nothing to type (no entry holds a character): every "
         "saver types its built-in text; --builtin-text draws that"},
     {"BuiltinTextWhenAsked", {"--builtin-text"}, "xa\r\n", 0, "every saver types its built-in text, drawn here"},
+    {"FeedIsAnEndlessDevice", {}, std::nullopt, 2, "/dev/urandom gives the saver nothing to type (it is a character "
+        "device of more than 1048576 bytes, over the 1048576-byte cap)", "/dev/urandom"},
 };
 
 class PageOptions : public testing::TestWithParam<PageCase> {};
@@ -254,7 +296,7 @@ TEST_P(PageOptions, DrawOnlyWhatTheSaverShows)
     TempFolder folder("feed-page");
     if (c.feed)
         writeFile(folder.path() / "sstext", *c.feed);
-    std::vector<std::string> arguments{"page", "sstext", "-o", "page.png"};
+    std::vector<std::string> arguments{"page", c.path, "-o", "page.png"};
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
     ToolRun run = runFeedTool(arguments, folder.path());
     EXPECT_EQ(run.code, c.code) << run.output;

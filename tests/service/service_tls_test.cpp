@@ -10,7 +10,7 @@
 
 TEST(Https, CertificateDecidesWhetherTheFeedIsTaken)
 {
-    ServiceFixture server(TAPWRITE_TEST_PORT, true);
+    ServiceFixture server(TAPWRITE_TEST_PORT, "server");
     ASSERT_TRUE(server.ready()) << "the loopback TLS service did not start";
     server.serve("sstext", "OVER TLS.\r\n");
     server.serve("sys", "VERSION6.0\nmessageNum:1\nmessage:m");

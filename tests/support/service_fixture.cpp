@@ -18,7 +18,7 @@ std::filesystem::path testCertificateFolder()
     return folder;
 }
 
-ServiceFixture::ServiceFixture(int port, bool tls)
+ServiceFixture::ServiceFixture(int port, const std::string& certificate)
 {
     char pattern[] = "/tmp/service-fixture-XXXXXX";
     if (!mkdtemp(pattern))
@@ -26,9 +26,9 @@ ServiceFixture::ServiceFixture(int port, bool tls)
     folder_ = pattern;
     std::vector<std::string> argv{"python3", TAPWRITE_TEST_SUPPORT_DIR "/service_fixture.py", std::to_string(port),
         folder_.string()};
-    if (tls) {
-        argv.push_back((testCertificateFolder() / "server.pem").string());
-        argv.push_back((testCertificateFolder() / "server.key").string());
+    if (!certificate.empty()) {
+        argv.push_back((testCertificateFolder() / (certificate + ".pem")).string());
+        argv.push_back((testCertificateFolder() / (certificate + ".key")).string());
     }
     server_ = std::make_unique<ChildProcess>(argv);
 }

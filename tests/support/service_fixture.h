@@ -10,8 +10,9 @@
 
 class ServiceFixture {
 public:
-    // Listens on 127.0.0.1:port; over TLS with the test certificates when tls.
-    ServiceFixture(int port, bool tls = false);
+    // Listens on 127.0.0.1:port; over TLS when a test certificate is named
+    // ("server", or "hostile", whose name holds terminal escapes).
+    explicit ServiceFixture(int port, const std::string& certificate = "");
     ~ServiceFixture();
     // True once it listens (waits for that, with a deadline).
     bool ready();
@@ -30,5 +31,6 @@ private:
     std::unique_ptr<ChildProcess> server_;
 };
 
-// The folder the test certificates live in (made on first use): ca.pem, server.pem, server.key.
+// The folder the test certificates live in (made on first use): ca.pem, and a
+// NAME.pem and NAME.key for each certificate.
 std::filesystem::path testCertificateFolder();
