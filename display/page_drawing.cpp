@@ -87,7 +87,7 @@ void drawFrame()
 void feedPaper()
 {
     for (int k = 0; k <= freshSheetScrollLines; ++k) {
-        if (platformHostEndsRun())
+        if (platformRunEnding())
             return;
         keepDisplaysCovered();
         typingState.scrollLines = k;
@@ -131,7 +131,7 @@ void ejectPage()
 {
     int frames = ejectFrameCount(static_cast<int>(typingState.lines.size()));
     for (int i = 0; i < frames; ++i) {
-        if (platformHostEndsRun())
+        if (platformRunEnding())
             return;
         keepDisplaysCovered();
         typingState.scrollLines += 1;
