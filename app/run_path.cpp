@@ -31,12 +31,16 @@ int runSaver()
         return 1;
     if (!loadAssets())
         return 1;
+    // From the first frame to the last pass a termination request ends the
+    // run as a close request does; before and after, it ends the program.
+    platformWatchTermination(true);
     feedPaper();
     if (!platformDrainMessages()) {
         quitRequested = false;
         while (mainLoopPass()) {
         }
     }
+    platformWatchTermination(false);
     // While the saver's window is still up; never over a host's window, where
     // the screen may be locked and no one could answer the box.
     if (!platformHostWindowMode())

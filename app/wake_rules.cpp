@@ -2,6 +2,7 @@
 
 #include "display/display_setup.h"
 #include "display/monitor_covers.h"
+#include "display/page_reshape.h"
 #include "platform/platform.h"
 
 #include <SDL.h>
@@ -61,6 +62,8 @@ bool drainEventsAndCheckWake()
                 quitRequested = true;
             else if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
                 repaintCover(event.window.windowID);
+            else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                reshapePage(event.window.data1, event.window.data2);
         } else if (event.type == SDL_KEYDOWN) {
             return true;
         } else if (event.type == SDL_MOUSEMOTION) {
@@ -74,5 +77,7 @@ bool drainEventsAndCheckWake()
             break;
         }
     }
+    if (platformRunEnding())
+        quitRequested = true;
     return quitRequested;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // What ends the saver: a key press, the pointer moving 36 pixels or more from
 // where it first moved (or from where the system put it when the monitors
-// changed), or a quit request.
+// changed), or a quit request: a close request, a termination request, or a
+// host that asks or takes its window away.
 
 extern bool mouseOriginSet;
 extern int mouseOriginX;
@@ -19,6 +20,7 @@ void pointerOnDesktop(int& x, int& y);
 // position now as the origin: a move the system made is no one's.
 void followMonitorChanges();
 
-// Drains the SDL event queue as the main loop does at the start of each pass.
-// True when the saver should stop.
+// Drains the SDL event queue as the main loop does at the start of each pass,
+// laying the page out anew when a host's window changed size. True when the
+// saver should stop.
 bool drainEventsAndCheckWake();

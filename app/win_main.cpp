@@ -8,6 +8,8 @@
 
 extern "C" int WinMain(void*, void*, char*, int)
 {
+    // From the first moment: a session may end while the saver still starts.
+    platformCatchTerminationRequests();
     parentWindow = 0;
     scrMode = parseCommandLine(parentWindow);
 

@@ -4,6 +4,7 @@
 #include "display/monitor_covers.h"
 #include "display/page_layout.h"
 #include "display/renderer_setup.h"
+#include "display/usable_display.h"
 #include "platform/platform.h"
 
 #include <SDL_image.h>
@@ -27,12 +28,21 @@ SDL_Window* adoptHostWindow()
     int height = 0;
     if (window)
         SDL_GetWindowSize(window, &width, &height);
-    if (width <= 0 || height <= 0) {
-        std::fprintf(stderr, "Tapwrite Screen Saver: cannot draw into the host's window: %s\n", SDL_GetError());
+    if (width <= 0 || height <= 0)
         return nullptr;
-    }
     pageLayout = computePageLayout(width, height);
     return window;
+}
+
+// Says once why the page cannot go into the host's window, when it cannot.
+bool hostWindowTakesPage()
+{
+    std::string reason;
+    if (platformHostWindowDrawable(displayContext.window, reason) && displayContext.renderer)
+        return true;
+    std::fprintf(stderr, "Tapwrite Screen Saver: cannot draw into the host's window: %s\n",
+        reason.empty() ? SDL_GetError() : reason.c_str());
+    return false;
 }
 
 bool videoDriverIs(const char* name)
@@ -83,7 +93,7 @@ bool initDisplay()
     // Black covers on the other monitors take the focus from the page at
     // times; the page must stay where it is.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
+    if (startVideo()) {
         if (platformHostWindowMode()) {
             displayContext.window = adoptHostWindow();
         } else {
@@ -98,7 +108,9 @@ bool initDisplay()
             if (displayContext.renderer)
                 ready = prepareRenderer(displayContext.renderer);
         }
-        if (ready && !platformHostWindowMode()) {
+        if (platformHostWindowMode())
+            ready = hostWindowTakesPage() && ready;
+        else if (ready) {
             // After the renderer: an OpenGL renderer re-creates the window,
             // which would lose a pointer hidden on it before.
             SDL_ShowCursor(SDL_DISABLE);

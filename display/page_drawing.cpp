@@ -94,7 +94,7 @@ void drawFrame()
 void feedPaper()
 {
     for (int k = 0; k <= freshSheetScrollLines; ++k) {
-        if (platformHostEndsRun())
+        if (platformRunEnding())
             return;
         keepDisplaysCovered();
         typingState.scrollLines = k;
@@ -138,7 +138,7 @@ void ejectPage()
 {
     int frames = ejectFrameCount(static_cast<int>(typingState.lines.size()));
     for (int i = 0; i < frames; ++i) {
-        if (platformHostEndsRun())
+        if (platformRunEnding())
             return;
         keepDisplaysCovered();
         typingState.scrollLines += 1;

@@ -2,6 +2,7 @@
 // The few operating-system calls the saver needs. Windows gets the real calls;
 // POSIX gets stand-ins that behave the way the rest of the program expects.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 struct SDL_Window;
@@ -41,10 +42,25 @@ bool platformAdoptHostWindow(std::uint32_t id);
 bool platformHostWindowMode();
 // The host's window as SDL_CreateWindowFrom takes it; nullptr without one.
 const void* platformHostWindow();
-// In host mode: true when a quit request waits in SDL's queue (it stays there
-// for the main loop). The host takes its window away right after asking, so
-// the paper animations stop on it. Always false outside host mode.
-bool platformHostEndsRun();
+// After SDL has taken the host's window and made its renderer: from now on SDL
+// hears when the host resizes the window (its size-changed window event).
+// False, with the X error's own words in reason, when the window cannot be
+// drawn into (InputOnly, a depth or visual the renderer cannot use); true
+// outside host mode.
+bool platformHostWindowDrawable(SDL_Window* window, std::string& reason);
+// True when the run must end without finishing what it draws: a termination
+// request came, or in host mode the host asked (a quit request waits in SDL's
+// queue, left there for the main loop) or its window is gone.
+bool platformRunEnding();
+
+// Termination requests (SIGTERM, SIGINT, SIGHUP): caught from the start on.
+// While the run watches for them, one is noted for the main loop, as a close
+// request is; at any other moment (the start-up's requests, a box, the
+// teardown) it ends the program at once with 0, and a box's helper process
+// with it. Nothing on Windows, whose sessions end with a close request.
+void platformCatchTerminationRequests();
+void platformWatchTermination(bool watched);
+bool platformTerminationRequested();
 
 // One monitor's area of the desktop, in the pixels window positions use.
 struct MonitorArea {

@@ -81,7 +81,25 @@ const void* platformHostWindow()
     return nullptr;
 }
 
-bool platformHostEndsRun()
+bool platformHostWindowDrawable(SDL_Window*, std::string&)
+{
+    return true;
+}
+
+bool platformRunEnding()
+{
+    return false;
+}
+
+void platformCatchTerminationRequests()
+{
+}
+
+void platformWatchTermination(bool)
+{
+}
+
+bool platformTerminationRequested()
 {
     return false;
 }

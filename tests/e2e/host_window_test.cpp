@@ -1,19 +1,22 @@
 // A screen-saver host's window handed over by id: the saver draws its page
-// into that window alone, laid out for the window's size, and ends when the
-// host sends SIGTERM, leaving the window to the host. A bad id ends the run.
+// into that window alone, laid out for the window's size as it is and as it
+// becomes, and ends when the host sends SIGTERM, leaving the window to the
+// host, or when the host destroys it. A bad id ends the run.
 #include "e2e_support.h"
+#include "../support/resident_memory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
 using namespace e2e;
 
 namespace {
-// Where the host's window stands.
-constexpr int paneX = 300;
-constexpr int paneY = 200;
+// Where the host's window stands; grown to 1600x900 it still fits the screen.
+constexpr int paneX = 200;
+constexpr int paneY = 100;
 // The pane's own background, so that anything left undrawn in it shows, and
 // a grey behind it, so that anything the saver drew around it would show.
 constexpr unsigned long paneColour = 0x2040c0;
@@ -46,6 +49,8 @@ struct HostCase {
     const char* name;
     bool inEnvironment; // XSCREENSAVER_WINDOW in hex, else -window-id in decimal
     int width, height;  // a settings preview pane's size
+    int grownWidth = 0, grownHeight = 0; // the size the host then gives it
+    bool destroyed = false; // the host destroys its window instead of SIGTERM
 };
 
 const HostCase hostCases[] = {
@@ -53,46 +58,71 @@ const HostCase hostCases[] = {
     {"WindowIdSwitch", false, 400, 300},
     // Too narrow for a readable point size: the smallest one still runs.
     {"PaneUnder85PixelsWide", true, 60, 40},
+    {"GrownTo1600x900", true, 800, 600, 1600, 900},
+    {"GrownFrom1x1", false, 1, 1, 800, 600},
+    // A host that forgets to end its hack, a preview pane that closes.
+    {"DestroyedByTheHost", true, 400, 300, 0, 0, true},
 };
 
 class HostWindow : public testing::TestWithParam<HostCase> {};
 }
 
-TEST_P(HostWindow, PageFillsOnlyThatWindowAndSigtermEndsTheRun)
+TEST_P(HostWindow, PageFillsOnlyThatWindowUntilTheHostEndsTheRun)
 {
-    const int paneWidth = GetParam().width;
-    const int paneHeight = GetParam().height;
+    const HostCase& c = GetParam();
+    const int paneWidth = c.grownWidth ? c.grownWidth : c.width;
+    const int paneHeight = c.grownWidth ? c.grownHeight : c.height;
     const PageGeometry page = placedAt(*geometryFor(paneWidth, paneHeight), paneX, paneY);
     const OwnWindow backdrop(0, 0, x11().screenWidth(), x11().screenHeight(), backdropColour);
     ASSERT_NE(backdrop.id, 0u);
     TempFolder shots("e2e-shots");
     Screenshot before(shots.path() / "before.png");
     ASSERT_TRUE(before.ok());
-    const OwnWindow paneWindow(paneX, paneY, paneWidth, paneHeight, paneColour);
+    const OwnWindow paneWindow(paneX, paneY, c.width, c.height, paneColour);
     const unsigned long pane = paneWindow.id;
     ASSERT_NE(pane, 0u);
 
     LaunchOptions options;
     std::vector<std::string> switches{"--root"};
-    if (GetParam().inEnvironment)
+    if (c.inEnvironment)
         options.environment["XSCREENSAVER_WINDOW"] = hex(pane);
     else
         switches = {"-window-id", std::to_string(pane)};
     ChildProcess saver(commandLine(saverProgram(), switches), options);
     ASSERT_TRUE(saver.started());
+    long peakKiB = 0;
+    auto sampleMemory = [&] { peakKiB = std::max(peakKiB, residentKiB(saver.pid())); };
+    if (c.grownWidth) {
+        // Drawing (its corner black) into the window at the size it took it at.
+        ASSERT_TRUE(waitUntil([] {
+            std::vector<Rgb> corner = x11().readRow(paneX, paneY, 1);
+            return corner.size() == 1 && isBlack(corner[0].r, corner[0].g, corner[0].b);
+        }, 10s));
+        ASSERT_TRUE(xdotool({"windowsize", std::to_string(pane), std::to_string(paneWidth), std::to_string(paneHeight)}));
+    }
     ASSERT_TRUE(waitForFedPaper(page, 10s)) << "the paper never reached its fed height in the window\n"
                                             << saver.standardError();
     EXPECT_FALSE(windowExists(saverWindowName)) << "the saver opened a window of its own";
 
-    Screenshot shot(buildFolder() / ("e2e-host-window-" + std::string(GetParam().name) + ".png"));
+    Screenshot shot(buildFolder() / ("e2e-host-window-" + std::string(c.name) + ".png"));
     ASSERT_TRUE(shot.ok());
     expectFedPage(shot, page);
     EXPECT_EQ(changedOutside(before, shot, paneX, paneY, paneX + paneWidth - 1, paneY + paneHeight - 1), 0)
         << "drawn outside the host's window";
 
-    saver.signal(SIGTERM);
-    EXPECT_EQ(saver.waitForExit(3s), 0);
+    if (c.destroyed) {
+        const auto destroyAt = std::chrono::steady_clock::now() + 3s;
+        waitUntil([&] { sampleMemory(); return std::chrono::steady_clock::now() >= destroyAt; }, 5s);
+        x11().destroyWindow(pane);
+    } else {
+        saver.signal(SIGTERM);
+    }
+    EXPECT_TRUE(waitUntil([&] { sampleMemory(); return !saver.running(); }, 3s)) << "still running";
+    EXPECT_EQ(saver.waitForExit(0s), 0);
+    EXPECT_LT(peakKiB, 300 * 1024) << "resident memory peaked at " << peakKiB << " KiB";
     EXPECT_EQ(saver.standardError(), "");
+    if (c.destroyed)
+        return;
     std::optional<TopLevelWindow> left = x11().windowWithId(pane);
     ASSERT_TRUE(left.has_value()) << "the host's window was destroyed";
     EXPECT_TRUE(left->viewable) << "the host's window was unmapped";

@@ -1,5 +1,6 @@
-// A saver whose paper picture or font is missing or unreadable ends at once
-// with code 1, says so in its trace and shows no box.
+// A saver whose paper picture or font is missing or unreadable, or that has no
+// display to show itself on, ends at once with code 1, says so in its trace
+// and shows no box.
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,9 @@ struct AssetCase {
     const char* name;
     AssetFile paper;
     AssetFile font;
-    const char* traced;
+    const char* traced; // the trace's last line, if any after display setup
+    const char* display = nullptr; // DISPLAY: the test's own, or "" for unset
+    const char* message = "";      // what standard error must say
 };
 
 // Where the paper fails the font is a FIFO: opening it would block for good,
@@ -22,6 +25,9 @@ const AssetCase assetCases[] = {
     {"NoPaperNoFont", AssetFile::Missing, AssetFile::Missing, " cant find texture"},
     {"NoFont", AssetFile::Real, AssetFile::Missing, " cant find font"},
     {"UnreadableFont", AssetFile::Real, AssetFile::Garbage, " cant find font"},
+    // Never SDL's fallback to a driver that shows nothing.
+    {"NoDisplay", AssetFile::Real, AssetFile::Real, nullptr, "", "no display to show the saver on"},
+    {"DisplayWithoutServer", AssetFile::Real, AssetFile::Real, nullptr, ":4321", "no display to show the saver on"},
 };
 
 class MissingAsset : public testing::TestWithParam<AssetCase> {};
@@ -31,17 +37,29 @@ TEST_P(MissingAsset, EndsWithCodeOneAfterDisplaySetup)
 {
     const AssetCase& c = GetParam();
     SaverCopy copy(tracedSaverProgram(), c.paper, c.font);
+    LaunchOptions options;
+    if (c.display) {
+        options.environment["DISPLAY"] = *c.display ? std::optional<std::string>(c.display) : std::nullopt;
+        options.environment["WAYLAND_DISPLAY"] = std::nullopt;
+    }
     clearTrace();
-    ChildProcess saver(commandLine(copy.program(), {}));
+    ChildProcess saver(commandLine(copy.program(), {}), options);
     ASSERT_TRUE(saver.started());
-    std::optional<int> code = saver.waitForExit(10s);
+    std::optional<int> code = saver.waitForExit(5s);
     ASSERT_TRUE(code.has_value()) << "did not end (blocked opening the font?)";
     EXPECT_EQ(*code, 1);
-    EXPECT_EQ(traceLines(), traceOf("0", {"start init", "return from init", c.traced}));
+    std::vector<std::string> traced{"start init", "return from init"};
+    if (c.traced)
+        traced.push_back(c.traced);
+    EXPECT_EQ(traceLines(), traceOf("0", traced));
     EXPECT_FALSE(windowExists(saverWindowName));
     EXPECT_FALSE(windowExists(boxCaption));
     EXPECT_EQ(saver.standardOutput(), "");
-    EXPECT_EQ(saver.standardError(), "");
+    if (*c.message)
+        EXPECT_NE(saver.standardError().find(std::string("Tapwrite Screen Saver: ") + c.message), std::string::npos)
+            << saver.standardError();
+    else
+        EXPECT_EQ(saver.standardError(), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Assets, MissingAsset, testing::ValuesIn(assetCases),

@@ -26,6 +26,7 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool started() const { return pid_ > 0; }
+    pid_t pid() const { return pid_; }
     // True while the child has not exited (reaps it when it has).
     bool running();
     // The exit code once it exited normally within the limit; nullopt when it

@@ -101,21 +101,59 @@ TEST_P(ServiceModes, EveryModeAsksForFeedThenBulletinOnce)
 INSTANTIATE_TEST_SUITE_P(Switches, ServiceModes, testing::ValuesIn(modeCases),
     [](const testing::TestParamInfo<ModeCase>& info) { return std::string(info.param.name); });
 
-TEST(VersionNotice, ANewerBulletinIsAnnouncedWhileTheSaverIsStillUp)
+namespace {
+// How the run is ended, and then the box: by a user, or by a session that
+// asks the saver to terminate, once and again.
+struct NoticeCase {
+    const char* name;
+    bool bySignal;
+};
+
+const NoticeCase noticeCases[] = {
+    {"KeyThenReturn", false},
+    {"SigtermThenSigterm", true},
+};
+
+class NewerVersion : public testing::TestWithParam<NoticeCase> {};
+}
+
+TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
 {
+    const bool bySignal = GetParam().bySignal;
     auto service = startLoopbackService("5.1");
     std::unique_ptr<ChildProcess> saver = startRunning();
     ASSERT_TRUE(saver) << "the saver never showed its fed sheet";
-    ASSERT_TRUE(xdotool({"key", "x"}));
+    if (bySignal)
+        saver->signal(SIGTERM);
+    else
+        ASSERT_TRUE(xdotool({"key", "x"}));
 
     std::optional<TopLevelWindow> box = waitForWindow(noticeCaption, 10s);
     ASSERT_TRUE(box.has_value()) << "no \"New Version!\" box";
     EXPECT_TRUE(windowExists(saverWindowName)) << "the saver's window closed before the notice";
     EXPECT_TRUE(saver->running());
-    ASSERT_TRUE(closeBoxWithReturn(*box));
-    std::optional<int> code = saver->waitForExit(10s);
-    ASSERT_TRUE(code.has_value()) << "the notice did not close on Return";
+    if (bySignal)
+        saver->signal(SIGTERM);
+    else
+        ASSERT_TRUE(closeBoxWithReturn(*box));
+    std::optional<int> code = saver->waitForExit(bySignal ? 1s : 10s);
+    ASSERT_TRUE(code.has_value()) << "the notice did not close";
     EXPECT_EQ(*code, 0);
+    EXPECT_TRUE(waitUntil([] { return !windowExists(noticeCaption); }, 1s)) << "the box stayed up";
+    EXPECT_FALSE(windowExists(saverWindowName));
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, NewerVersion, testing::ValuesIn(noticeCases),
+    [](const testing::TestParamInfo<NoticeCase>& info) { return std::string(info.param.name); });
+
+TEST(StartUp, SigtermDuringAStalledRequestEndsTheProgramWithZero)
+{
+    auto service = startLoopbackService("5.0");
+    service->serve("sstext", "", "stall");
+    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"/s"}));
+    ASSERT_TRUE(waitUntil([&] { return !service->requests().empty(); }, 10s)) << "the feed was never asked for";
+    saver.signal(SIGTERM);
+    EXPECT_EQ(saver.waitForExit(1s), std::optional<int>(0));
     EXPECT_FALSE(windowExists(saverWindowName));
 }
 
