@@ -59,7 +59,11 @@ bool drainEventsAndCheckWake()
             // one, and SDL then sends no quit of its own.
             if (event.window.event == SDL_WINDOWEVENT_CLOSE)
                 quitRequested = true;
-            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED
+                || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                // A Wayland window is sized by the compositor after it is
+                // made, and shows its last picture until it gets one of
+                // the new size.
                 repaintCover(event.window.windowID);
         } else if (event.type == SDL_KEYDOWN) {
             return true;

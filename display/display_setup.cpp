@@ -47,6 +47,27 @@ Uint32 pageWindowFlags()
         return SDL_WINDOW_SHOWN;
     return SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
+
+// On Wayland the compositor places every window: the page's is made full
+// screen on display 0's output, and laid out for that output's own pixels
+// (twice its size in the desk's units at a scale of 2).
+SDL_Window* openPageWindow()
+{
+    if (!platformWindowsFillOutputs())
+        return SDL_CreateWindow("Tapwrite Screen Saver", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+            pageLayout.screenWidth, pageLayout.screenHeight, pageWindowFlags());
+    SDL_Rect output{0, 0, pageLayout.screenWidth, pageLayout.screenHeight};
+    SDL_GetDisplayBounds(0, &output);
+    return platformOpenOutputWindow("Tapwrite Screen Saver", {output.x, output.y, output.w, output.h});
+}
+
+void layOutForOutputPixels()
+{
+    int width = 0;
+    int height = 0;
+    if (SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) == 0 && width > 0 && height > 0)
+        pageLayout = computePageLayout(width, height);
+}
 }
 
 bool initDisplay()
@@ -55,6 +76,7 @@ bool initDisplay()
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     // SDL connects to the session bus as it starts, whether or not it needs it.
     platformStayOffAbsentSessionBus();
+    platformPreferSessionVideoDriver();
 
     bool ready = false;
     // SDL would otherwise keep the monitors lit and the machine awake for as
@@ -67,6 +89,9 @@ bool initDisplay()
     // times; the page must stay where it is.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO) >= 0) {
+        // Wayland has no plain window surfaces: there the covers' go through GL.
+        if (platformWindowsFillOutputs())
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
         if (platformHostWindowMode()) {
             displayContext.window = adoptHostWindow();
         } else {
@@ -74,8 +99,7 @@ bool initDisplay()
             if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
                 return false;
             pageLayout = computePageLayout(mode.w, mode.h);
-            displayContext.window = SDL_CreateWindow("Tapwrite Screen Saver", SDL_WINDOWPOS_UNDEFINED,
-                SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight, pageWindowFlags());
+            displayContext.window = openPageWindow();
             if (SDL_GetDisplayBounds(0, &pageArea) != 0)
                 pageArea = {0, 0, pageLayout.screenWidth, pageLayout.screenHeight};
         }
@@ -84,6 +108,8 @@ bool initDisplay()
             if (displayContext.renderer)
                 ready = prepareRenderer(displayContext.renderer);
         }
+        if (ready && platformWindowsFillOutputs())
+            layOutForOutputPixels();
         if (ready && !platformHostWindowMode()) {
             // After the renderer: an OpenGL renderer re-creates the window,
             // which would lose a pointer hidden on it before.

@@ -1,5 +1,5 @@
 // The monitors and the pointer of an X display, asked on SDL's own connection.
-#include "platform/platform.h"
+#include "platform/outputs_wayland.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -55,6 +55,10 @@ int noteFailure(Display*, XErrorEvent*)
 
 std::vector<MonitorArea> platformMonitors(SDL_Window* window)
 {
+    if (platformWindowsFillOutputs()) {
+        std::vector<MonitorArea> outputs = platformWaylandOutputs();
+        return outputs.empty() ? sdlDisplays() : outputs;
+    }
     Display* display = x11DisplayOf(window);
     if (!display || !serverListsMonitors(display))
         return sdlDisplays();
@@ -80,6 +84,10 @@ std::vector<MonitorArea> platformMonitors(SDL_Window* window)
 
 void platformPointerOnDesktop(SDL_Window* window, int& x, int& y)
 {
+    if (platformWindowsFillOutputs()) {
+        platformWaylandPointer(x, y);
+        return;
+    }
     Display* display = x11DisplayOf(window);
     Window root = 0;
     Window child = 0;

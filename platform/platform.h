@@ -60,3 +60,14 @@ std::vector<MonitorArea> platformMonitors(SDL_Window* window);
 // Where the pointer stands on the desktop, asked of the system now rather than
 // of one of our windows, which may have gone with its monitor.
 void platformPointerOnDesktop(SDL_Window* window, int& x, int& y);
+
+// Before the video subsystem starts, for a window of the saver's own: on a
+// Wayland session (WAYLAND_DISPLAY set) SDL's Wayland driver, X11 where that
+// cannot be had. SDL_VIDEODRIVER, when set, still decides. Nothing on Windows.
+void platformPreferSessionVideoDriver();
+// True when no window can be put at a place of the desk (Wayland): each is
+// made full screen on an output instead. Always false on Windows.
+bool platformWindowsFillOutputs();
+// A window the compositor shows full screen on the output that holds the
+// area's centre, its pixels the output's own; nullptr when it cannot be made.
+SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area);
