@@ -44,7 +44,13 @@ void followMonitorChanges()
     if (monitorChanges == seen)
         return;
     seen = monitorChanges;
-    if (mouseOriginSet)
+    if (!mouseOriginSet)
+        return;
+    // A Wayland compositor tells where it put the pointer only with the next
+    // motion, which may still be on its way: that one marks the rest anew.
+    if (platformWindowsFillOutputs())
+        mouseOriginSet = false;
+    else
         pointerOnDesktop(mouseOriginX, mouseOriginY);
 }
 

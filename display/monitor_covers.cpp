@@ -69,13 +69,15 @@ void placeCover(std::size_t index, const SDL_Rect& area)
     } else if (sameRect(coveredAreas[index], area)) {
         return;
     } else if (platformWindowsFillOutputs()) {
-        // A window full screen on an output is not moved to another: it is
-        // made again there.
-        SDL_Window* window = openCover(area);
-        if (!window)
-            return;
-        SDL_DestroyWindow(coverWindows[index]);
-        coverWindows[index] = window;
+        // The compositor sizes a window full screen on an output with the
+        // output; one whose output went is made again on the one it is to cover.
+        if (!platformWindowOnOutputOf(coverWindows[index], {area.x, area.y, area.w, area.h})) {
+            SDL_Window* window = openCover(area);
+            if (!window)
+                return;
+            SDL_DestroyWindow(coverWindows[index]);
+            coverWindows[index] = window;
+        }
         coveredAreas[index] = area;
     } else {
         SDL_SetWindowPosition(coverWindows[index], area.x, area.y);

@@ -151,6 +151,11 @@ SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
         SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_OPENGL);
 }
 
+bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area)
+{
+    return SDL_GetWindowDisplayIndex(window) == displayHolding(area);
+}
+
 std::vector<MonitorArea> platformWaylandOutputs()
 {
     std::vector<MonitorArea> monitors;

@@ -54,6 +54,11 @@ SDL_Window* platformOpenOutputWindow(const char*, const MonitorArea&)
     return nullptr;
 }
 
+bool platformWindowOnOutputOf(SDL_Window*, const MonitorArea&)
+{
+    return false;
+}
+
 bool platformDrainMessages()
 {
     MSG message;
