@@ -67,9 +67,8 @@ bool drainEventsAndCheckWake()
                 quitRequested = true;
             else if (event.window.event == SDL_WINDOWEVENT_EXPOSED
                 || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
-                // A Wayland window is sized by the compositor after it is
-                // made, and shows its last picture until it gets one of
-                // the new size.
+                // A Wayland compositor sizes a window after it is made, and
+                // it shows its last picture until it gets one of the new size.
                 repaintCover(event.window.windowID);
         } else if (event.type == SDL_KEYDOWN) {
             return true;

@@ -132,6 +132,8 @@ void keepDisplaysCovered()
     }
     for (std::size_t i = 0; i < wanted.size() && i <= coverWindows.size(); ++i)
         placeCover(i, wanted[i]);
+    // Also while the paper animations read no events for seconds.
+    platformKeepPointerHidden();
 }
 
 void repaintCover(Uint32 windowId)

@@ -156,6 +156,25 @@ bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area)
     return SDL_GetWindowDisplayIndex(window) == displayHolding(area);
 }
 
+void platformKeepPointerHidden()
+{
+    static SDL_Window* lastFocus = nullptr;
+    if (!platformWindowsFillOutputs())
+        return;
+    SDL_PumpEvents();
+    SDL_Window* focus = SDL_GetMouseFocus();
+    if (focus == lastFocus)
+        return;
+    lastFocus = focus;
+    // wlroots takes a client's "no pointer" for nothing when its own last
+    // word was "none" too, though it drew the desktop's arrow since: the
+    // pointer is shown and hidden again, so that the second word counts.
+    if (focus) {
+        SDL_ShowCursor(SDL_ENABLE);
+        SDL_ShowCursor(SDL_DISABLE);
+    }
+}
+
 std::vector<MonitorArea> platformWaylandOutputs()
 {
     std::vector<MonitorArea> monitors;

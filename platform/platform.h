@@ -74,3 +74,8 @@ SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
 // True when the window stands full screen on the output that holds the
 // area's centre.
 bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area);
+// A Wayland compositor shows its own pointer over a window until the window's
+// client has read that the pointer came in and hidden it: reads the events
+// (they stay queued) and hides it again in the window it came into. Nothing
+// elsewhere.
+void platformKeepPointerHidden();

@@ -59,6 +59,8 @@ bool platformWindowOnOutputOf(SDL_Window*, const MonitorArea&)
     return false;
 }
 
+void platformKeepPointerHidden() {}
+
 bool platformDrainMessages()
 {
     MSG message;

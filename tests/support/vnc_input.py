@@ -73,9 +73,11 @@ def main(argv):
             actions = actions[2:]
         else:
             raise SystemExit("vnc_input: unknown action %s" % actions[0])
-    # A request the server answers, so everything sent before it was read.
-    s.sendall(struct.pack(">BBHHHH", 3, 0, 0, 0, 1, 1))
-    read(s, 1)
+    # The server reads everything before the end and then closes its side;
+    # asking it for anything instead would have it write to a closed socket.
+    s.shutdown(socket.SHUT_WR)
+    while s.recv(4096):
+        pass
     s.close()
 
 

@@ -25,6 +25,10 @@ dir=$(mktemp -d)
 # The session's programs read their settings under HOME, which must be theirs.
 as_user+=(env HOME="$dir")
 stop() {
+  if [ -n "${vnc:-}" ] && ! kill -0 "$vnc" 2>/dev/null; then
+    echo "with_sway: wayvnc ended early:" >&2
+    tail -20 "$dir/wayvnc.log" >&2
+  fi
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
   rm -rf "$dir"
@@ -39,7 +43,6 @@ default_border none
 bar {
   position bottom
   height 32
-  status_command none
   colors {
     background #ff0000
   }
@@ -63,7 +66,8 @@ if [ -z "$socket" ] || [ -z "$ipc" ]; then
 fi
 export WAYLAND_DISPLAY=$socket SWAYSOCK=$ipc TAPWRITE_SESSION_USER=$user
 "${as_user[@]}" wayvnc -o HEADLESS-1 -u "$dir/vnc" >"$dir/wayvnc.log" 2>&1 &
-pids+=($!)
+vnc=$!
+pids+=($vnc)
 for _ in $(seq 100); do [ -S "$dir/vnc" ] && break; sleep 0.1; done
 if ! [ -S "$dir/vnc" ]; then
   echo "with_sway: wayvnc did not start" >&2
