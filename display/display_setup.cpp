@@ -70,6 +70,26 @@ void layOutForOutputPixels()
 }
 }
 
+void followPageWindowPixels()
+{
+    // A Wayland window learns its output's scale only once it shows there;
+    // until then SDL takes the largest of all outputs.
+    if (!platformWindowsFillOutputs() || !displayContext.renderer || !displayContext.font)
+        return;
+    int width = 0;
+    int height = 0;
+    if (SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) != 0 || width <= 0 || height <= 0
+        || (width == pageLayout.screenWidth && height == pageLayout.screenHeight))
+        return;
+    PageLayout layout = computePageLayout(width, height);
+    TTF_Font* font = openPageFont(layout);
+    if (!font)
+        return; // the page stays as it was laid out
+    TTF_CloseFont(displayContext.font);
+    displayContext.font = font;
+    pageLayout = layout;
+}
+
 bool initDisplay()
 {
     trace("start init");

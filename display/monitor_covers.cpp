@@ -134,6 +134,7 @@ void keepDisplaysCovered()
         placeCover(i, wanted[i]);
     // Also while the paper animations read no events for seconds.
     platformKeepPointerHidden();
+    followPageWindowPixels();
 }
 
 void repaintCover(Uint32 windowId)

@@ -221,15 +221,22 @@ TEST(WaylandDeskOutputs, AnOutputShrunkUnderTheRestingPointerStaysCoveredAndWake
     EXPECT_EQ(saver->waitForExit(5s), 0);
 }
 
+namespace {
+// Which output is at scale 2; the page's window takes the largest scale of
+// all until it shows on its own output.
+class WaylandDeskScale : public testing::TestWithParam<std::string> {};
+}
+
 // At scale 2 the page is laid out for the output's 1920x1080 pixels, not
-// for its 960x540 in the desk's units blown up.
-TEST(WaylandDeskOutputs, OnAnOutputAtScaleTwoThePageIsDrawnAtItsOwnPixels)
+// for its 960x540 in the desk's units blown up; beside an output at scale 2,
+// not for twice its pixels.
+TEST_P(WaylandDeskScale, ThePageIsDrawnAtItsOutputsOwnPixels)
 {
     const PageGeometry page = *geometryFor(1920, 1080);
-    OutputSetting restore{{"output", pageOutput, "scale", "1"}};
-    ASSERT_TRUE(swaymsg({"output", pageOutput, "scale", "2"}));
+    OutputSetting restore{{"output", GetParam(), "scale", "1"}};
+    ASSERT_TRUE(swaymsg({"output", GetParam(), "scale", "2"}));
     std::unique_ptr<ChildProcess> saver = startWithPointerAt(500, 300, page);
-    Screenshot shot = outputShot(pageOutput, "e2e-wayland-scale-2.png");
+    Screenshot shot = outputShot(pageOutput, "e2e-wayland-scale-2-on-" + GetParam() + ".png");
     ASSERT_TRUE(shot.ok());
     ASSERT_EQ(shot.width(), 1920);
     expectFedPage(shot, page);
@@ -237,6 +244,11 @@ TEST(WaylandDeskOutputs, OnAnOutputAtScaleTwoThePageIsDrawnAtItsOwnPixels)
     ASSERT_TRUE(pressKey());
     EXPECT_EQ(saver->waitForExit(5s), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sway, WaylandDeskScale, testing::Values(pageOutput, otherOutput),
+    [](const testing::TestParamInfo<std::string>& info) {
+        return info.param == pageOutput ? std::string("OnThePagesOutput") : std::string("OnTheOtherOutput");
+    });
 
 namespace {
 bool processAlive(pid_t pid)
