@@ -133,7 +133,8 @@ void keepDisplaysCovered()
     for (std::size_t i = 0; i < wanted.size() && i <= coverWindows.size(); ++i)
         placeCover(i, wanted[i]);
     // Also while the paper animations read no events for seconds.
-    platformKeepPointerHidden();
+    if (SDL_Window* entered = platformKeepPointerHidden())
+        repaintCover(SDL_GetWindowID(entered));
     followPageWindowPixels();
 }
 

@@ -156,15 +156,15 @@ bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area)
     return SDL_GetWindowDisplayIndex(window) == displayHolding(area);
 }
 
-void platformKeepPointerHidden()
+SDL_Window* platformKeepPointerHidden()
 {
     static SDL_Window* lastFocus = nullptr;
     if (!platformWindowsFillOutputs())
-        return;
+        return nullptr;
     SDL_PumpEvents();
     SDL_Window* focus = SDL_GetMouseFocus();
     if (focus == lastFocus)
-        return;
+        return nullptr;
     lastFocus = focus;
     // wlroots takes a client's "no pointer" for nothing when its own last
     // word was "none" too, though it drew the desktop's arrow since: the
@@ -173,6 +173,7 @@ void platformKeepPointerHidden()
         SDL_ShowCursor(SDL_ENABLE);
         SDL_ShowCursor(SDL_DISABLE);
     }
+    return focus;
 }
 
 std::vector<MonitorArea> platformWaylandOutputs()

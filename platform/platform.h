@@ -76,6 +76,7 @@ SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
 bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area);
 // A Wayland compositor shows its own pointer over a window until the window's
 // client has read that the pointer came in and hidden it: reads the events
-// (they stay queued) and hides it again in the window it came into. Nothing
-// elsewhere.
-void platformKeepPointerHidden();
+// (they stay queued) and hides it again in the window it came into, which it
+// returns (the compositor may show the change only with the window's next
+// picture). nullptr when it did not come into another, and elsewhere.
+SDL_Window* platformKeepPointerHidden();

@@ -59,7 +59,10 @@ bool platformWindowOnOutputOf(SDL_Window*, const MonitorArea&)
     return false;
 }
 
-void platformKeepPointerHidden() {}
+SDL_Window* platformKeepPointerHidden()
+{
+    return nullptr;
+}
 
 bool platformDrainMessages()
 {
