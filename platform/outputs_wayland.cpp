@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <sstream>
+#include <string>
 
 namespace {
 // xdg-output (unstable v1), the outputs' places on the desk, which
@@ -126,12 +128,23 @@ int displayHolding(const MonitorArea& area)
     }
     return 0;
 }
+
+// XScreenSaver's switch: a run meant for an X screen, whatever the session.
+bool rootSwitchGiven()
+{
+    std::istringstream words(platformCommandLine());
+    std::string word;
+    while (words >> word)
+        if (word == "--root" || word == "-root")
+            return true;
+    return false;
+}
 }
 
 void platformPreferSessionVideoDriver()
 {
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (!platformHostWindowMode() && wayland && *wayland)
+    if (!platformHostWindowMode() && !rootSwitchGiven() && wayland && *wayland)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
 }
 

@@ -138,6 +138,8 @@ struct WaylandCase {
 
 const WaylandCase waylandCases[] = {
     {"KeyWithThePointerOnThePage", 960, {}},
+    // Keys go to the window the pointer is in: the other output's.
+    {"KeyWithThePointerOnTheOtherOutput", otherX + 600, {}},
     {"MovesOnTheOtherOutput", otherX + 600, {5, 40}},
     // Across the edge, 25 px is 25 px of the desk, not a jump to the other
     // window's own left edge.
