@@ -4,7 +4,7 @@
 Usage: vnc_input.py SOCKET ACTION...
   move X Y     the pointer to (X, Y) of the server's screen
   key KEYSYM   a key pressed and released (an X keysym, decimal or 0x hex)
-SOCKET is a UNIX socket (wayvnc -u) or HOST:PORT.
+SOCKET is the server's UNIX socket (wayvnc -u).
 """
 import socket
 import struct
@@ -13,9 +13,6 @@ import time
 
 
 def connect(address):
-    if ":" in address and not address.startswith("/"):
-        host, port = address.rsplit(":", 1)
-        return socket.create_connection((host, int(port)), timeout=10)
     # wayvnc turns a connection away now and then while it is busy.
     deadline = time.monotonic() + 10
     while True:

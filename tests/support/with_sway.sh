@@ -2,12 +2,15 @@
 # Runs a command beside a private, headless sway session with two outputs
 # side by side, as a desk has them: HEADLESS-1 1920x1080 at 0,0 and
 # HEADLESS-2 1280x1024 at 1920,0, a light grey desktop and a red swaybar along
-# the bottom of each. A person's pointer and keys come through wayvnc, one
-# per output, each on a UNIX socket. Stops all of it afterwards.
+# the bottom of each. A person's pointer and keys come through wayvnc (its
+# virtual pointer and keyboard, reached on a UNIX socket with vnc_input.py).
+# Stops all of it afterwards.
 # Usage: with_sway.sh command [args...]
 # The command gets WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK, the account
-# the session runs as (TAPWRITE_SESSION_USER) and the two input sockets
-# (TAPWRITE_VNC_HEADLESS_1, TAPWRITE_VNC_HEADLESS_2).
+# the session runs as (TAPWRITE_SESSION_USER) and wayvnc's socket
+# (TAPWRITE_VNC_SOCKET). wayvnc shows HEADLESS-1, and its pointer spans a
+# region of that size, which `swaymsg input type:pointer map_to_region` puts
+# anywhere on the desk.
 # sway refuses to run as root, so as root it runs as the unprivileged account
 # tapwritehost, made when missing; its clients have to run as that account too.
 set -u
