@@ -45,7 +45,13 @@ void followMonitorChanges()
     if (monitorChanges == seen)
         return;
     seen = monitorChanges;
-    if (mouseOriginSet)
+    if (!mouseOriginSet)
+        return;
+    // A Wayland compositor tells where it put the pointer only with the next
+    // motion, which may still be on its way: that one marks the rest anew.
+    if (platformWindowsFillOutputs())
+        mouseOriginSet = false;
+    else
         pointerOnDesktop(mouseOriginX, mouseOriginY);
 }
 
@@ -60,7 +66,10 @@ bool drainEventsAndCheckWake()
             // one, and SDL then sends no quit of its own.
             if (event.window.event == SDL_WINDOWEVENT_CLOSE)
                 quitRequested = true;
-            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED
+                || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                // A Wayland compositor sizes a window after it is made, and
+                // it shows its last picture until it gets one of the new size.
                 repaintCover(event.window.windowID);
             else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                 reshapePage(event.window.data1, event.window.data2);

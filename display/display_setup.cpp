@@ -64,16 +64,50 @@ Uint32 pageWindowFlags()
     return SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP;
 }
 
+// Under X the page's window stands where it is put. On Wayland the
+// compositor places every window: the page's is made full screen on display
+// 0's output, and laid out for that output's own pixels (twice its size in the
+// desk's units at a scale of 2).
 SDL_Window* openPageWindow(const SDL_DisplayMode& mode)
 {
     if (SDL_GetDisplayBounds(0, &pageArea) != 0)
         pageArea = {0, 0, mode.w, mode.h};
+    if (platformWindowsFillOutputs())
+        return platformOpenOutputWindow("Tapwrite Screen Saver", {pageArea.x, pageArea.y, pageArea.w, pageArea.h});
     const bool placed = videoDriverIs("x11");
     platformOwnNewWindows();
     return SDL_CreateWindow("Tapwrite Screen Saver", placed ? pageArea.x : SDL_WINDOWPOS_UNDEFINED,
         placed ? pageArea.y : SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight,
         pageWindowFlags());
 }
+
+void layOutForOutputPixels()
+{
+    int width = 0;
+    int height = 0;
+    if (SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) == 0 && width > 0 && height > 0)
+        pageLayout = computePageLayout(width, height);
+}
+}
+
+void followPageWindowPixels()
+{
+    // A Wayland window learns its output's scale only once it shows there;
+    // until then SDL takes the largest of all outputs.
+    if (!platformWindowsFillOutputs() || !displayContext.renderer || !displayContext.font)
+        return;
+    int width = 0;
+    int height = 0;
+    if (SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) != 0 || width <= 0 || height <= 0
+        || (width == pageLayout.screenWidth && height == pageLayout.screenHeight))
+        return;
+    PageLayout layout = computePageLayout(width, height);
+    TTF_Font* font = openPageFont(layout);
+    if (!font)
+        return; // the page stays as it was laid out
+    TTF_CloseFont(displayContext.font);
+    displayContext.font = font;
+    pageLayout = layout;
 }
 
 bool initDisplay()
@@ -82,6 +116,7 @@ bool initDisplay()
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     // SDL connects to the session bus as it starts, whether or not it needs it.
     platformStayOffAbsentSessionBus();
+    platformPreferSessionVideoDriver();
 
     bool ready = false;
     // SDL would otherwise keep the monitors lit and the machine awake for as
@@ -94,6 +129,9 @@ bool initDisplay()
     // times; the page must stay where it is.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (startVideo()) {
+        // Wayland has no plain window surfaces: there the covers' go through GL.
+        if (platformWindowsFillOutputs())
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
         if (platformHostWindowMode()) {
             displayContext.window = adoptHostWindow();
         } else {
@@ -108,9 +146,11 @@ bool initDisplay()
             if (displayContext.renderer)
                 ready = prepareRenderer(displayContext.renderer);
         }
-        if (platformHostWindowMode())
+        if (platformHostWindowMode()) {
             ready = hostWindowTakesPage() && ready;
-        else if (ready) {
+        } else if (ready) {
+            if (platformWindowsFillOutputs())
+                layOutForOutputPixels();
             // After the renderer: an OpenGL renderer re-creates the window,
             // which would lose a pointer hidden on it before.
             SDL_ShowCursor(SDL_DISABLE);

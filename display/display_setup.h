@@ -24,6 +24,9 @@ extern DisplayContext displayContext;
 bool initDisplay();
 // Loads the paper picture and opens the font. False when either is missing.
 bool loadAssets();
+// On Wayland: lays the page out again, with the font to match, when its
+// window's pixels changed (the output's scale reached it). Nothing elsewhere.
+void followPageWindowPixels();
 
 struct PageLayout;
 // The font at the point size the layout gives; nullptr when it cannot be opened.

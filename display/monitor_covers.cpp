@@ -46,23 +46,43 @@ void addOnce(std::vector<SDL_Rect>& areas, const SDL_Rect& area)
     areas.push_back(area);
 }
 
+SDL_Window* openCover(const SDL_Rect& area)
+{
+    if (platformWindowsFillOutputs())
+        return platformOpenOutputWindow("Tapwrite Screen Saver", {area.x, area.y, area.w, area.h});
+    SDL_Window* window = SDL_CreateWindow("Tapwrite Screen Saver", area.x, area.y, area.w, area.h,
+        SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR);
+    // Windows leaves a window made with the flag alone not topmost.
+    if (window)
+        SDL_SetWindowAlwaysOnTop(window, SDL_TRUE);
+    return window;
+}
+
 void placeCover(std::size_t index, const SDL_Rect& area)
 {
     if (index == coverWindows.size()) {
-        SDL_Window* window = SDL_CreateWindow("Tapwrite Screen Saver", area.x, area.y, area.w, area.h,
-            SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_SKIP_TASKBAR);
+        SDL_Window* window = openCover(area);
         if (!window)
             return; // tried again on the next call
-        // Windows leaves a window made with the flag alone not topmost.
-        SDL_SetWindowAlwaysOnTop(window, SDL_TRUE);
         coverWindows.push_back(window);
         coveredAreas.push_back(area);
-    } else if (!sameRect(coveredAreas[index], area)) {
+    } else if (sameRect(coveredAreas[index], area)) {
+        return;
+    } else if (platformWindowsFillOutputs()) {
+        // The compositor sizes a window full screen on an output with the
+        // output; one whose output went is made again on the one it is to cover.
+        if (!platformWindowOnOutputOf(coverWindows[index], {area.x, area.y, area.w, area.h})) {
+            SDL_Window* window = openCover(area);
+            if (!window)
+                return;
+            SDL_DestroyWindow(coverWindows[index]);
+            coverWindows[index] = window;
+        }
+        coveredAreas[index] = area;
+    } else {
         SDL_SetWindowPosition(coverWindows[index], area.x, area.y);
         SDL_SetWindowSize(coverWindows[index], area.w, area.h);
         coveredAreas[index] = area;
-    } else {
-        return;
     }
     paintBlack(coverWindows[index]);
     // A window made after the pointer was hidden shows the system's pointer
@@ -112,6 +132,10 @@ void keepDisplaysCovered()
     }
     for (std::size_t i = 0; i < wanted.size() && i <= coverWindows.size(); ++i)
         placeCover(i, wanted[i]);
+    // Also while the paper animations read no events for seconds.
+    if (SDL_Window* entered = platformKeepPointerHidden())
+        repaintCover(SDL_GetWindowID(entered));
+    followPageWindowPixels();
     platformKeepAbove(displayContext.window, coverWindows);
 }
 

@@ -24,7 +24,8 @@ std::vector<SDL_Rect> areasToCover(const std::vector<MonitorArea>& monitors, con
 // above panels and off the taskbar, for every area to cover, moved when a
 // monitor moves, let go when one goes. Cheap enough for every pass and every
 // animation frame, so a monitor that comes back is covered at once. Nothing
-// in a host's window, or before the page's window is open.
+// in a host's window, or before the page's window is open. On Wayland it
+// also keeps the pointer hidden and the page laid out for its window's pixels.
 void keepDisplaysCovered();
 // Paints the cover with this window id black again (after an exposure).
 void repaintCover(Uint32 windowId);

@@ -64,6 +64,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-cmu)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xscreensaver)
+# What starts it when a Wayland desk (sway and its kin) goes idle.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS swayidle)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "screen saver where a typewriter types onto a sheet of paper")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION [[
 A sheet of typing paper winds up into the screen and an unseen typewriter
@@ -73,8 +75,9 @@ odd capital and the odd dropped letter. The sheet rolls up line by line; after
 
 It runs as a display mode (a hack) of XScreenSaver: pick Tapwrite in
 xscreensaver-settings, or add the line tapwrite --root to the programs list in
-~/.xscreensaver. Started by hand, it shows the page in a window the size of
-the screen until a key is pressed or the mouse moves.
+~/.xscreensaver. On a Wayland desk such as sway, an idle daemon (swayidle)
+starts it. Started by hand, it shows the page in a window the size of the
+screen until a key is pressed or the mouse moves.
 
 At every start it asks the Tapwrite web service for the sentences to type;
 without an answer it types its own built-in text. The people who write those

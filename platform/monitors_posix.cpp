@@ -1,4 +1,5 @@
 // The monitors and the pointer of an X display, asked on SDL's own connection.
+#include "platform/outputs_wayland.h"
 #include "platform/platform.h"
 #include "platform/x11_session.h"
 
@@ -38,6 +39,10 @@ bool serverListsMonitors(Display* display)
 
 std::vector<MonitorArea> platformMonitors(SDL_Window* window)
 {
+    if (platformWindowsFillOutputs()) {
+        std::vector<MonitorArea> outputs = platformWaylandOutputs();
+        return outputs.empty() ? sdlDisplays() : outputs;
+    }
     Display* display = x11DisplayOf(window);
     if (!display || !serverListsMonitors(display))
         return sdlDisplays();
@@ -64,6 +69,10 @@ std::vector<MonitorArea> platformMonitors(SDL_Window* window)
 
 void platformPointerOnDesktop(SDL_Window* window, int& x, int& y)
 {
+    if (platformWindowsFillOutputs()) {
+        platformWaylandPointer(x, y);
+        return;
+    }
     Display* display = x11DisplayOf(window);
     Window root = 0;
     Window child = 0;

@@ -86,3 +86,23 @@ void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
 // Where the pointer stands on the desktop, asked of the system now rather than
 // of one of our windows, which may have gone with its monitor.
 void platformPointerOnDesktop(SDL_Window* window, int& x, int& y);
+
+// Before the video subsystem starts, for a window of the saver's own: on a
+// Wayland session (WAYLAND_DISPLAY set) SDL's Wayland driver, X11 where that
+// cannot be had. SDL_VIDEODRIVER, when set, still decides. Nothing on Windows.
+void platformPreferSessionVideoDriver();
+// True when no window can be put at a place of the desk (Wayland): each is
+// made full screen on an output instead. Always false on Windows.
+bool platformWindowsFillOutputs();
+// A window the compositor shows full screen on the output that holds the
+// area's centre, its pixels the output's own; nullptr when it cannot be made.
+SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area);
+// True when the window stands full screen on the output that holds the
+// area's centre.
+bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area);
+// A Wayland compositor shows its own pointer over a window until the window's
+// client has read that the pointer came in and hidden it: reads the events
+// (they stay queued) and hides it again in the window it came into, which it
+// returns (the compositor may show the change only with the window's next
+// picture). nullptr when it did not come into another, and elsewhere.
+SDL_Window* platformKeepPointerHidden();

@@ -42,6 +42,28 @@ void platformPointerOnDesktop(SDL_Window*, int& x, int& y)
     y = point.y;
 }
 
+void platformPreferSessionVideoDriver() {}
+
+bool platformWindowsFillOutputs()
+{
+    return false;
+}
+
+SDL_Window* platformOpenOutputWindow(const char*, const MonitorArea&)
+{
+    return nullptr;
+}
+
+bool platformWindowOnOutputOf(SDL_Window*, const MonitorArea&)
+{
+    return false;
+}
+
+SDL_Window* platformKeepPointerHidden()
+{
+    return nullptr;
+}
+
 bool platformDrainMessages()
 {
     MSG message;

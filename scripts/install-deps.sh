@@ -10,6 +10,8 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
   # A configure with the tests on (the default, as a build by hand has it) needs GoogleTest.
   libgtest-dev libx11-dev libxrandr-dev
+  # The outputs of a Wayland desk, asked of the compositor.
+  libwayland-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base
@@ -45,6 +47,9 @@ for option in "$@"; do
       # its settings behind a session bus of its own), a screen locker, and
       # zenity, which most desktops bring and SDL hands boxes to.
       packages+=(i3-wm xfwm4 dbus-daemon i3lock zenity)
+      # A Wayland desk: sway on headless outputs with its bar and background,
+      # wayvnc for a person's input, grim for screenshots, swayidle to start the saver.
+      packages+=(sway swaybg grim wayvnc swayidle)
       packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev
         wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux
         "${release[@]}" lintian man-db desktop-file-utils diffoscope-minimal)

@@ -43,6 +43,7 @@ build)
     grep -qE "(^|, )$name( |,|$)" <<<"$depends" || fail "Depends lacks $name: $depends"
   done
   [ "$(dpkg-deb -f "$deb" Recommends)" = xscreensaver ] || fail "Recommends is not xscreensaver"
+  [ "$(dpkg-deb -f "$deb" Suggests)" = swayidle ] || fail "Suggests is not swayidle"
   echo "Depends: $depends"
   ls -l "$deb"
   ;;

@@ -48,6 +48,9 @@ if ! read -r -t 30 number <"$dir/displayfd"; then
   exit 1
 fi
 export DISPLAY=":$number"
+# The programs under test must meet this server, not the Wayland session
+# the tests may have been started from.
+unset WAYLAND_DISPLAY
 if ! { xrandr --addmode DUMMY1 1280x1024 &&
        xrandr --output DUMMY0 --mode 1920x1080 --pos 0x0 --primary --output DUMMY1 --mode 1280x1024 --pos 1920x0; }; then
   echo "with_xorg_dummy: the two monitors could not be set up" >&2

@@ -25,4 +25,7 @@ if ! read -r -t 20 number <"$dir/displayfd"; then
   exit 1
 fi
 export DISPLAY=":$number"
+# The programs under test must meet this server, not the Wayland session
+# the tests may have been started from.
+unset WAYLAND_DISPLAY
 "$@"

@@ -1,0 +1,216 @@
+// A Wayland session: its driver chosen, windows made full screen on an
+// output, the outputs and the pointer as the compositor shows them.
+#include "platform/outputs_wayland.h"
+
+#include <SDL.h>
+#include <wayland-client.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+// xdg-output (unstable v1), the outputs' places on the desk, which
+// wl_output leaves out; written out here as its XML describes it.
+const wl_interface* xdgOutputTypes[] = {nullptr, nullptr};
+const wl_message managerRequests[] = {{"destroy", "", nullptr}, {"get_xdg_output", "no", xdgOutputTypes}};
+const wl_message outputRequests[] = {{"destroy", "", nullptr}};
+const wl_message outputEvents[] = {{"logical_position", "ii", nullptr}, {"logical_size", "ii", nullptr},
+    {"done", "", nullptr}, {"name", "2s", nullptr}, {"description", "2s", nullptr}};
+const wl_interface xdgOutputManagerInterface = {"zxdg_output_manager_v1", 1, 2, managerRequests, 0, nullptr};
+const wl_interface xdgOutputInterface = {"zxdg_output_v1", 1, 1, outputRequests, 5, outputEvents};
+
+struct Output {
+    std::uint32_t name = 0;
+    wl_output* output = nullptr;
+    wl_proxy* place = nullptr;
+    MonitorArea area;
+};
+
+struct Session {
+    wl_display* display = nullptr;
+    wl_registry* registry = nullptr;
+    wl_proxy* manager = nullptr;
+    std::vector<std::unique_ptr<Output>> outputs;
+};
+
+Session session;
+
+void onPosition(void* data, wl_proxy*, std::int32_t x, std::int32_t y)
+{
+    static_cast<Output*>(data)->area.x = x;
+    static_cast<Output*>(data)->area.y = y;
+}
+
+void onSize(void* data, wl_proxy*, std::int32_t width, std::int32_t height)
+{
+    static_cast<Output*>(data)->area.width = width;
+    static_cast<Output*>(data)->area.height = height;
+}
+
+void onDone(void*, wl_proxy*) {}
+void onText(void*, wl_proxy*, const char*) {}
+
+using Handler = void (*)(void);
+Handler placeListener[] = {reinterpret_cast<Handler>(onPosition), reinterpret_cast<Handler>(onSize),
+    reinterpret_cast<Handler>(onDone), reinterpret_cast<Handler>(onText), reinterpret_cast<Handler>(onText)};
+
+void onGlobal(void*, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t)
+{
+    if (std::strcmp(interface, wl_output_interface.name) == 0) {
+        auto output = std::make_unique<Output>();
+        output->name = name;
+        output->output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1));
+        session.outputs.push_back(std::move(output));
+    } else if (std::strcmp(interface, xdgOutputManagerInterface.name) == 0) {
+        session.manager = static_cast<wl_proxy*>(wl_registry_bind(registry, name, &xdgOutputManagerInterface, 1));
+    }
+}
+
+void onGlobalRemoved(void*, wl_registry*, std::uint32_t name)
+{
+    for (auto i = session.outputs.begin(); i != session.outputs.end(); ++i)
+        if ((*i)->name == name) {
+            if ((*i)->place) {
+                wl_proxy_marshal((*i)->place, 0); // destroy
+                wl_proxy_destroy((*i)->place);
+            }
+            wl_output_destroy((*i)->output);
+            session.outputs.erase(i);
+            return;
+        }
+}
+
+const wl_registry_listener registryListener{onGlobal, onGlobalRemoved};
+
+// A connection of our own: SDL's list of displays is read as outputs come
+// but keeps those that went.
+bool connected()
+{
+    if (session.display)
+        return true;
+    xdgOutputTypes[0] = &xdgOutputInterface;
+    xdgOutputTypes[1] = &wl_output_interface;
+    session.display = wl_display_connect(nullptr);
+    if (!session.display)
+        return false;
+    session.registry = wl_display_get_registry(session.display);
+    wl_registry_add_listener(session.registry, &registryListener, nullptr);
+    return true;
+}
+
+// Reads what changed since the last look; the places of new outputs need a
+// second round.
+void catchUp()
+{
+    wl_display_roundtrip(session.display);
+    bool asked = false;
+    for (auto& output : session.outputs)
+        if (!output->place && session.manager) {
+            output->place = wl_proxy_marshal_constructor(session.manager, 1, &xdgOutputInterface, nullptr, output->output);
+            wl_proxy_add_listener(output->place, placeListener, output.get());
+            asked = true;
+        }
+    if (asked)
+        wl_display_roundtrip(session.display);
+}
+
+int displayHolding(const MonitorArea& area)
+{
+    // The newest display first: one that went and came back is listed again.
+    const SDL_Point centre{area.x + area.width / 2, area.y + area.height / 2};
+    for (int i = SDL_GetNumVideoDisplays() - 1; i >= 0; --i) {
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(i, &bounds) == 0 && SDL_PointInRect(&centre, &bounds))
+            return i;
+    }
+    return 0;
+}
+
+// XScreenSaver's switch: a run meant for an X screen, whatever the session.
+bool rootSwitchGiven()
+{
+    std::istringstream words(platformCommandLine());
+    std::string word;
+    while (words >> word)
+        if (word == "--root" || word == "-root")
+            return true;
+    return false;
+}
+}
+
+void platformPreferSessionVideoDriver()
+{
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if (!platformHostWindowMode() && !rootSwitchGiven() && wayland && *wayland)
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
+}
+
+bool platformWindowsFillOutputs()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::strcmp(driver, "wayland") == 0;
+}
+
+SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
+{
+    const int display = displayHolding(area);
+    // GL from the start: a renderer on a window without it re-creates the
+    // window, which then comes back as an ordinary one.
+    return SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED_DISPLAY(display), SDL_WINDOWPOS_UNDEFINED_DISPLAY(display),
+        area.width, area.height,
+        SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_OPENGL);
+}
+
+bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area)
+{
+    return SDL_GetWindowDisplayIndex(window) == displayHolding(area);
+}
+
+SDL_Window* platformKeepPointerHidden()
+{
+    static SDL_Window* lastFocus = nullptr;
+    if (!platformWindowsFillOutputs())
+        return nullptr;
+    SDL_PumpEvents();
+    SDL_Window* focus = SDL_GetMouseFocus();
+    if (focus == lastFocus)
+        return nullptr;
+    lastFocus = focus;
+    // wlroots takes a client's "no pointer" for nothing when its own last
+    // word was "none" too, though it drew the desktop's arrow since: the
+    // pointer is shown and hidden again, so that the second word counts.
+    if (focus) {
+        SDL_ShowCursor(SDL_ENABLE);
+        SDL_ShowCursor(SDL_DISABLE);
+    }
+    return focus;
+}
+
+std::vector<MonitorArea> platformWaylandOutputs()
+{
+    std::vector<MonitorArea> monitors;
+    if (!connected())
+        return monitors;
+    catchUp();
+    for (const auto& output : session.outputs)
+        if (output->area.width > 0 && output->area.height > 0)
+            monitors.push_back(output->area);
+    return monitors;
+}
+
+void platformWaylandPointer(int& x, int& y)
+{
+    // A client learns where the pointer is only within its own windows; each
+    // of ours fills an output, which SDL places where the output stands.
+    SDL_GetMouseState(&x, &y);
+    if (SDL_Window* window = SDL_GetMouseFocus()) {
+        int windowX = 0;
+        int windowY = 0;
+        SDL_GetWindowPosition(window, &windowX, &windowY);
+        x += windowX;
+        y += windowY;
+    }
+}

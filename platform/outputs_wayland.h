@@ -1,0 +1,8 @@
+#pragma once
+// What the X11 calls of the platform layer hand on when the session is Wayland's.
+#include "platform/platform.h"
+
+// The outputs where the compositor lays them out; empty when it does not say.
+std::vector<MonitorArea> platformWaylandOutputs();
+// Where the pointer stands on the desk, as far as our windows see it.
+void platformWaylandPointer(int& x, int& y);

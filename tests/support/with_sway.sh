@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Runs a command beside a private, headless sway session with two outputs
+# side by side, as a desk has them: HEADLESS-1 1920x1080 at 0,0 and
+# HEADLESS-2 1280x1024 at 1920,0, a light grey desktop and a red swaybar along
+# the bottom of each. A person's pointer and keys come through wayvnc (its
+# virtual pointer and keyboard, reached on a UNIX socket with vnc_input.py).
+# Stops all of it afterwards.
+# Usage: with_sway.sh command [args...]
+# The command gets WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK, the account
+# the session runs as (TAPWRITE_SESSION_USER) and wayvnc's socket
+# (TAPWRITE_VNC_SOCKET). wayvnc shows HEADLESS-1, and its pointer spans a
+# region of that size, which `swaymsg input type:pointer map_to_region` puts
+# anywhere on the desk.
+# sway refuses to run as root, so as root it runs as the unprivileged account
+# tapwritehost, made when missing; its clients have to run as that account too.
+set -u
+user=tapwritehost
+if [ "$(id -u)" -eq 0 ]; then
+  id "$user" >/dev/null 2>&1 ||
+    useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+  as_user=(setpriv --reuid="$user" --regid="$user" --init-groups)
+else
+  user=$(id -un)
+  as_user=()
+fi
+pids=()
+dir=$(mktemp -d)
+# The session's programs read their settings under HOME, which must be theirs.
+as_user+=(env HOME="$dir")
+stop() {
+  if [ -n "${vnc:-}" ] && ! kill -0 "$vnc" 2>/dev/null; then
+    echo "with_sway: wayvnc ended early:" >&2
+    tail -20 "$dir/wayvnc.log" >&2
+  fi
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+  rm -rf "$dir"
+}
+trap stop EXIT
+chmod 0700 "$dir"
+chown "$user:" "$dir"
+cat >"$dir/config" <<'CONF'
+output HEADLESS-1 mode 1920x1080 position 0 0 bg #e0e0e0 solid_color
+output HEADLESS-2 mode 1280x1024 position 1920 0 bg #e0e0e0 solid_color
+default_border none
+bar {
+  position bottom
+  height 32
+  colors {
+    background #ff0000
+  }
+}
+CONF
+export XDG_RUNTIME_DIR=$dir WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=2 WLR_RENDERER=pixman
+export WLR_LIBINPUT_NO_DEVICES=1
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
+"${as_user[@]}" sway -c "$dir/config" >"$dir/sway.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 150); do
+  socket=$(cd "$dir" && ls wayland-* 2>/dev/null | grep -v lock | head -1)
+  ipc=$(ls "$dir"/sway-ipc.*.sock 2>/dev/null | head -1)
+  [ -n "$socket" ] && [ -n "$ipc" ] && break
+  sleep 0.1
+done
+if [ -z "$socket" ] || [ -z "$ipc" ]; then
+  echo "with_sway: sway did not start" >&2
+  cat "$dir/sway.log" >&2
+  exit 1
+fi
+export WAYLAND_DISPLAY=$socket SWAYSOCK=$ipc TAPWRITE_SESSION_USER=$user
+"${as_user[@]}" wayvnc -o HEADLESS-1 -u "$dir/vnc" >"$dir/wayvnc.log" 2>&1 &
+vnc=$!
+pids+=($vnc)
+for _ in $(seq 100); do [ -S "$dir/vnc" ] && break; sleep 0.1; done
+if ! [ -S "$dir/vnc" ]; then
+  echo "with_sway: wayvnc did not start" >&2
+  cat "$dir/wayvnc.log" >&2
+  exit 1
+fi
+export TAPWRITE_VNC_SOCKET=$dir/vnc
+"$@"
