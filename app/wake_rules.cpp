@@ -66,13 +66,14 @@ bool drainEventsAndCheckWake()
             // one, and SDL then sends no quit of its own.
             if (event.window.event == SDL_WINDOWEVENT_CLOSE)
                 quitRequested = true;
-            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED
-                || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED)
+                repaintCover(event.window.windowID);
+            else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
                 // A Wayland compositor sizes a window after it is made, and
                 // it shows its last picture until it gets one of the new size.
                 repaintCover(event.window.windowID);
-            else if (event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                 reshapePage(event.window.data1, event.window.data2);
+            }
         } else if (event.type == SDL_KEYDOWN) {
             return true;
         } else if (event.type == SDL_MOUSEMOTION) {

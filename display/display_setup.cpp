@@ -3,6 +3,7 @@
 #include "diag/trace.h"
 #include "display/monitor_covers.h"
 #include "display/page_layout.h"
+#include "display/page_reshape.h"
 #include "display/renderer_setup.h"
 #include "display/usable_display.h"
 #include "platform/platform.h"
@@ -98,16 +99,8 @@ void followPageWindowPixels()
         return;
     int width = 0;
     int height = 0;
-    if (SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) != 0 || width <= 0 || height <= 0
-        || (width == pageLayout.screenWidth && height == pageLayout.screenHeight))
-        return;
-    PageLayout layout = computePageLayout(width, height);
-    TTF_Font* font = openPageFont(layout);
-    if (!font)
-        return; // the page stays as it was laid out
-    TTF_CloseFont(displayContext.font);
-    displayContext.font = font;
-    pageLayout = layout;
+    if (SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) == 0 && width > 0 && height > 0)
+        layPageOutAnew(width, height);
 }
 
 bool initDisplay()

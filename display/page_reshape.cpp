@@ -4,16 +4,23 @@
 #include "display/page_layout.h"
 #include "platform/platform.h"
 
-void reshapePage(int width, int height)
+bool layPageOutAnew(int width, int height)
 {
-    if (!platformHostWindowMode() || (width == pageLayout.screenWidth && height == pageLayout.screenHeight))
-        return;
+    if (width == pageLayout.screenWidth && height == pageLayout.screenHeight)
+        return false;
     const PageLayout layout = computePageLayout(width, height);
     // Without the font at the new size the page stays as it was.
     TTF_Font* font = openPageFont(layout);
     if (!font)
-        return;
+        return false;
     TTF_CloseFont(displayContext.font);
     displayContext.font = font;
     pageLayout = layout;
+    return true;
+}
+
+void reshapePage(int width, int height)
+{
+    if (platformHostWindowMode())
+        layPageOutAnew(width, height);
 }

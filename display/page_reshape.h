@@ -7,3 +7,7 @@
 // is the layout's own, or outside host mode, where the page keeps the
 // desktop's size.
 void reshapePage(int width, int height);
+// The page laid out for a window of this size, with the font at its new size;
+// false, with the page as it was, when the size is the layout's own or the
+// font cannot be opened at it.
+bool layPageOutAnew(int width, int height);
