@@ -138,6 +138,9 @@ struct BadIdCase {
     const char* variable; // XSCREENSAVER_WINDOW, or nullptr for unset
     std::vector<std::string> switches;
     const char* message;
+    // Whether it gets as far as the media library, whose own hidden windows
+    // then come and go; none of the saver's shows either way.
+    bool reachesTheDisplay = false;
 };
 
 const BadIdCase badIdCases[] = {
@@ -147,12 +150,17 @@ const BadIdCase badIdCases[] = {
     {"NoSuchWindowOnSwitch", nullptr, {"-window-id", "@gone"}, "-window-id: no such window: @gone"},
     // The switch is the more deliberate of the two and wins.
     {"SwitchOverVariable", "abc", {"-window-id", "@gone"}, "-window-id: no such window: @gone"},
+    // "@input" stands for a window that takes input and shows nothing.
+    {"InputOnlyWindow", nullptr, {"-window-id", "@input"},
+        "cannot draw into the host's window: it is an InputOnly window, which shows nothing", true},
 };
 
-std::string withGone(std::string text, const std::string& gone)
+std::string withIds(std::string text, const std::string& gone, const std::string& input)
 {
     for (size_t at = text.find("@gone"); at != std::string::npos; at = text.find("@gone"))
         text.replace(at, 5, gone);
+    for (size_t at = text.find("@input"); at != std::string::npos; at = text.find("@input"))
+        text.replace(at, 6, input);
     return text;
 }
 
@@ -166,20 +174,26 @@ TEST_P(BadHostWindow, EndsWithExitCodeOneAndALineOnStandardError)
     ASSERT_NE(goneWindow, 0u);
     x11().destroyWindow(goneWindow);
     const std::string gone = hex(goneWindow);
+    const OwnWindow inputOnly(0, 0, 400, 300, 0, X11Display::Kind::Unseen);
+    ASSERT_NE(inputOnly.id, 0u);
+    const std::string input = hex(inputOnly.id);
 
     LaunchOptions options;
-    options.environment["XSCREENSAVER_WINDOW"] = c.variable ? std::optional(withGone(c.variable, gone)) : std::nullopt;
+    options.environment["XSCREENSAVER_WINDOW"] = c.variable ? std::optional(withIds(c.variable, gone, input)) : std::nullopt;
     std::vector<std::string> switches;
     for (const std::string& s : c.switches)
-        switches.push_back(withGone(s, gone));
+        switches.push_back(withIds(s, gone, input));
     x11().watchWindowCreation();
     ChildProcess saver(commandLine(saverProgram(), switches), options);
     ASSERT_TRUE(saver.started());
     std::optional<int> code = saver.waitForExit(10s);
     ASSERT_TRUE(code.has_value()) << "still running, or ended by signal " << saver.terminatingSignal().value_or(0);
     EXPECT_EQ(*code, 1);
-    EXPECT_EQ(saver.standardError(), "Tapwrite Screen Saver: " + withGone(c.message, gone) + "\n");
-    EXPECT_EQ(x11().windowsCreatedSinceWatch(), 0) << "a window was opened instead";
+    EXPECT_EQ(saver.standardError(), "Tapwrite Screen Saver: " + withIds(c.message, gone, input) + "\n");
+    if (!c.reachesTheDisplay) {
+        EXPECT_EQ(x11().windowsCreatedSinceWatch(), 0) << "a window was opened instead";
+    }
+    EXPECT_FALSE(windowExists(saverWindowName)) << "a window was opened instead";
 }
 
 INSTANTIATE_TEST_SUITE_P(Ids, BadHostWindow, testing::ValuesIn(badIdCases),

@@ -216,11 +216,14 @@ int X11Display::keyReleasesSinceWatch()
 unsigned long X11Display::createWindow(int x, int y, int width, int height, unsigned long rgb, Kind kind)
 {
     Window root = DefaultRootWindow(display_);
-    Window window = XCreateSimpleWindow(display_, root, x, y, static_cast<unsigned>(width),
-        static_cast<unsigned>(height), 0, 0, rgb);
+    Window window = kind == Kind::Unseen
+        ? XCreateWindow(display_, root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0,
+              InputOnly, CopyFromParent, 0, nullptr)
+        : XCreateSimpleWindow(display_, root, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), 0, 0,
+              rgb);
     if (!window)
         return 0;
-    if (kind != Kind::Plain) {
+    if (kind == Kind::Desktop || kind == Kind::Panel) {
         Atom type = XInternAtom(display_, kind == Kind::Panel ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_DESKTOP", False);
         XChangeProperty(display_, window, XInternAtom(display_, "_NET_WM_WINDOW_TYPE", False), XA_ATOM, 32,
             PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);

@@ -70,8 +70,9 @@ public:
 
     // What a test's window stands for, as a window manager sees it: a plain
     // window (a screen-saver host's, a program's), the desktop drawn by a file
-    // manager, or a panel keeping the strip it stands on to itself.
-    enum class Kind { Plain, Desktop, Panel };
+    // manager, or a panel keeping the strip it stands on to itself; or a
+    // window that takes input and shows nothing (an InputOnly one).
+    enum class Kind { Plain, Desktop, Panel, Unseen };
     // A mapped window of the test's own, filled with one colour; 0 when it
     // could not be made.
     unsigned long createWindow(int x, int y, int width, int height, unsigned long rgb, Kind kind = Kind::Plain);
