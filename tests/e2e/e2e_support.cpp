@@ -215,15 +215,15 @@ bool isInk(Uint8 r, Uint8 g, Uint8 b)
     return r < 110 && g < 110 && b < 110;
 }
 
-bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit)
+bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit, const FedPixelReader& read)
 {
     auto deadline = std::chrono::steady_clock::now() + limit;
     int column = (page.paperLeft + page.paperRight) / 2;
     while (std::chrono::steady_clock::now() < deadline) {
-        std::vector<Rgb> above = x11().readRow(column, page.paperTop - 1, 1);
-        std::vector<Rgb> top = x11().readRow(column, page.paperTop, 1);
-        if (above.size() == 1 && top.size() == 1 && isBlack(above[0].r, above[0].g, above[0].b)
-            && isPaper(top[0].r, top[0].g, top[0].b)) {
+        Rgb above;
+        Rgb top;
+        if (read(column, page.paperTop - 1, above, top) && isBlack(above.r, above.g, above.b)
+            && isPaper(top.r, top.g, top.b)) {
             // The last feed frame waits up to 259 ms before the first pass.
             std::this_thread::sleep_for(600ms);
             return true;
@@ -231,6 +231,19 @@ bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit)
         std::this_thread::sleep_for(30ms);
     }
     return false;
+}
+
+bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit)
+{
+    return waitForFedPaper(page, limit, [](int x, int y, Rgb& above, Rgb& top) {
+        std::vector<Rgb> a = x11().readRow(x, y, 1);
+        std::vector<Rgb> t = x11().readRow(x, y + 1, 1);
+        if (a.size() != 1 || t.size() != 1)
+            return false;
+        above = a[0];
+        top = t[0];
+        return true;
+    });
 }
 
 void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& p)

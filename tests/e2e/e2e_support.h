@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <thread>
@@ -142,6 +143,10 @@ bool isInk(Uint8 r, Uint8 g, Uint8 b);
 // stands at its final height: the paper's top row is paper, the row above is
 // black. Then waits for the main loop's first pass to have drained its input.
 bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit);
+// The same, with the pixel at (x, y) and the one below it read some other way
+// (a compositor's screenshot); false when they could not be read.
+using FedPixelReader = std::function<bool(int x, int y, Rgb& above, Rgb& top)>;
+bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit, const FedPixelReader& read);
 
 class Screenshot;
 // Checks that the typing line holds text that starts at the left margin.

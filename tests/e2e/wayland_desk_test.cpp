@@ -101,22 +101,14 @@ int nonBlack(const Screenshot& shot)
 // As waitForFedPaper, read from the page's output.
 bool waitForFedPaperOnOutput(const PageGeometry& page, std::chrono::milliseconds limit)
 {
-    const int column = (page.paperLeft + page.paperRight) / 2;
-    const bool fed = waitUntil(
-        [&] {
-            Screenshot shot = outputShot(pageOutput);
-            if (!shot.ok() || shot.width() != page.screenWidth || shot.height() != page.screenHeight)
-                return false;
-            Uint8 r, g, b;
-            shot.pixel(column, page.paperTop - 1, r, g, b);
-            const bool blackAbove = isBlack(r, g, b);
-            shot.pixel(column, page.paperTop, r, g, b);
-            return blackAbove && isPaper(r, g, b);
-        },
-        limit);
-    if (fed)
-        std::this_thread::sleep_for(600ms); // the last feed frame's pause, as there
-    return fed;
+    return waitForFedPaper(page, limit, [&](int x, int y, Rgb& above, Rgb& top) {
+        Screenshot shot = outputShot(pageOutput);
+        if (!shot.ok() || shot.width() != page.screenWidth || shot.height() != page.screenHeight)
+            return false;
+        shot.pixel(x, y, above.r, above.g, above.b);
+        shot.pixel(x, y + 1, top.r, top.g, top.b);
+        return true;
+    });
 }
 
 std::unique_ptr<ChildProcess> startWithPointerAt(int x, int y, const PageGeometry& page)
