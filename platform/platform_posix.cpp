@@ -2,14 +2,13 @@
 
 #include <SDL.h>
 #include <X11/Xlib.h>
+#include <wayland-client.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -74,27 +73,10 @@ WindowHandle platformForegroundWindow()
 namespace {
 bool waylandSessionAnswers()
 {
-    const char* name = std::getenv("WAYLAND_DISPLAY");
-    if (!name || !*name)
-        return false;
-    std::string path = name;
-    if (path.front() != '/') {
-        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        if (!runtime || !*runtime)
-            return false;
-        path = std::string(runtime) + "/" + path;
-    }
-    sockaddr_un address{};
-    if (path.size() >= sizeof address.sun_path)
-        return false;
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return false;
-    bool answers = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return answers;
+    wl_display* display = wl_display_connect(nullptr);
+    if (display)
+        wl_display_disconnect(display);
+    return display != nullptr;
 }
 
 bool xDisplayAnswers()

@@ -10,8 +10,8 @@ out=$top/build-fuzz
 mkdir -p "$out"
 cxx=$(command -v clang++ || command -v clang++-14)
 flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I"$top")
-# The platform layer asks the X server whether a box can be shown.
-sdl=$(pkg-config --cflags --libs sdl2 x11)
+# The platform layer asks the X server or the Wayland compositor whether a box can be shown.
+sdl=$(pkg-config --cflags --libs sdl2 x11 wayland-client)
 
 build() {
   local name=$1
