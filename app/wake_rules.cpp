@@ -77,6 +77,10 @@ bool drainEventsAndCheckWake()
         } else if (event.type == SDL_KEYDOWN) {
             return true;
         } else if (event.type == SDL_MOUSEMOTION) {
+            // Queued in a window made again since (the outputs changed): the
+            // pointer has moved on, and where it rests is read anew.
+            if (event.motion.windowID != 0 && !SDL_GetWindowFromID(event.motion.windowID))
+                continue;
             followMonitorChanges();
             int x = 0;
             int y = 0;

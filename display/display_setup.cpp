@@ -159,12 +159,19 @@ TTF_Font* openPageFont(const PageLayout& layout)
     return TTF_OpenFont(fontPath().c_str(), fontPointSize(layout));
 }
 
-bool loadAssets()
+SDL_Texture* loadPaperTexture(SDL_Renderer* renderer)
 {
+    SDL_Texture* texture = nullptr;
     if (SDL_Surface* surface = IMG_Load(paperPicturePath().c_str())) {
-        displayContext.paperTexture = SDL_CreateTextureFromSurface(displayContext.renderer, surface);
+        texture = SDL_CreateTextureFromSurface(renderer, surface);
         SDL_FreeSurface(surface);
     }
+    return texture;
+}
+
+bool loadAssets()
+{
+    displayContext.paperTexture = loadPaperTexture(displayContext.renderer);
     if (!displayContext.paperTexture) {
         trace(" cant find texture");
         return false;

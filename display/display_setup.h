@@ -24,6 +24,8 @@ extern DisplayContext displayContext;
 bool initDisplay();
 // Loads the paper picture and opens the font. False when either is missing.
 bool loadAssets();
+// The paper picture as a texture of this renderer; nullptr when it cannot be had.
+SDL_Texture* loadPaperTexture(SDL_Renderer* renderer);
 // On Wayland: lays the page out again, with the font to match, when its
 // window's pixels changed (the output's scale reached it). Nothing elsewhere.
 void followPageWindowPixels();

@@ -1,6 +1,7 @@
 #include "display/monitor_covers.h"
 
 #include "display/display_setup.h"
+#include "display/page_reshape.h"
 
 #include <cstddef>
 
@@ -56,6 +57,19 @@ SDL_Window* openCover(const SDL_Rect& area)
     if (window)
         SDL_SetWindowAlwaysOnTop(window, SDL_TRUE);
     return window;
+}
+
+// A compositor moves windows between its workspaces as outputs come and go,
+// and may leave ours on one it no longer shows; a window made again shows on
+// its output as that is now. The page keeps its output while it is there.
+void showEveryWindowAnew(const std::vector<MonitorArea>& monitors)
+{
+    if (!monitors.empty()) {
+        const SDL_Rect area = areaKeepingPage(monitors, pageArea);
+        if (reopenPageWindow(area))
+            pageArea = area;
+    }
+    releaseCovers();
 }
 
 void placeCover(std::size_t index, const SDL_Rect& area)
@@ -120,9 +134,13 @@ void keepDisplaysCovered()
         return;
     std::vector<MonitorArea> monitors = platformMonitors(displayContext.window);
     if (!sameMonitors(monitors, lastMonitors)) {
-        if (!lastMonitors.empty())
-            ++monitorChanges;
+        const bool changed = !lastMonitors.empty();
         lastMonitors = monitors;
+        if (changed) {
+            ++monitorChanges;
+            if (platformWindowsFillOutputs())
+                showEveryWindowAnew(monitors);
+        }
     }
     const std::vector<SDL_Rect> wanted = areasToCover(monitors, pageArea);
     while (coverWindows.size() > wanted.size()) {

@@ -205,12 +205,16 @@ void platformWaylandPointer(int& x, int& y)
 {
     // A client learns where the pointer is only within its own windows; each
     // of ours fills an output, which SDL places where the output stands.
-    SDL_GetMouseState(&x, &y);
+    // Between two of them (one made again) it is where it was last seen.
+    static SDL_Point last{0, 0};
     if (SDL_Window* window = SDL_GetMouseFocus()) {
         int windowX = 0;
         int windowY = 0;
         SDL_GetWindowPosition(window, &windowX, &windowY);
-        x += windowX;
-        y += windowY;
+        SDL_GetMouseState(&last.x, &last.y);
+        last.x += windowX;
+        last.y += windowY;
     }
+    x = last.x;
+    y = last.y;
 }

@@ -15,8 +15,8 @@
 using namespace e2e;
 
 namespace {
-const std::string pageOutput = "HEADLESS-1";
-const std::string otherOutput = "HEADLESS-2";
+const std::string pageOutput = "X11-1";
+const std::string otherOutput = "X11-2";
 constexpr int otherX = 1920;
 constexpr int otherWidth = 1280;
 constexpr int otherHeight = 1024;
@@ -98,11 +98,12 @@ int nonBlack(const Screenshot& shot)
     return count;
 }
 
-// As waitForFedPaper, read from the page's output.
-bool waitForFedPaperOnOutput(const PageGeometry& page, std::chrono::milliseconds limit)
+// As waitForFedPaper, read from an output.
+bool waitForFedPaperOnOutput(
+    const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output = pageOutput)
 {
     return waitForFedPaper(page, limit, [&](int x, int y, Rgb& above, Rgb& top) {
-        Screenshot shot = outputShot(pageOutput);
+        Screenshot shot = outputShot(output);
         if (!shot.ok() || shot.width() != page.screenWidth || shot.height() != page.screenHeight)
             return false;
         shot.pixel(x, y, above.r, above.g, above.b);
@@ -188,31 +189,116 @@ struct OutputSetting {
     std::vector<std::string> restore;
     ~OutputSetting() { swaymsg(restore); }
 };
+
+// The outputs are windows of the X server in DISPLAY (see with_sway.sh);
+// closing one has the output go, as one switched off or unplugged does.
+bool unplugOutput(int width, int height)
+{
+    X11Display x;
+    for (const TopLevelWindow& w : x.windows())
+        if (w.width == width && w.height == height) {
+            x.closeOutputWindow(w.id);
+            return true;
+        }
+    return false;
 }
 
-// sway 1.7 on wlroots' headless outputs cannot switch one off (the commit
-// fails); one shrunk under the pointer has the compositor move the pointer
-// just the same.
-TEST(WaylandDeskOutputs, AnOutputShrunkUnderTheRestingPointerStaysCoveredAndWakesNobody)
+// wayvnc ends when its output goes; a person's keys come again through one
+// that shows the output left.
+std::unique_ptr<ChildProcess> vncOn(const std::string& output)
 {
+    const std::filesystem::path socket = sessionVariable("TAPWRITE_VNC_SOCKET");
+    std::error_code ignored;
+    std::filesystem::remove(socket, ignored);
+    auto vnc = std::make_unique<ChildProcess>(inSession({"wayvnc", "-o", output, "-u", socket.string()}));
+    EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(socket); }, 10s)) << vnc->standardError();
+    return vnc;
+}
+
+// Once lines are typed the sheet has rolled up: along the top row black, along
+// the bottom one paper between the layout's columns and black beside it.
+int pixelsOffTheTypedPage(const Screenshot& shot, const PageGeometry& page)
+{
+    int off = 0;
+    for (int x = 0; x < shot.width(); ++x) {
+        Uint8 r, g, b;
+        shot.pixel(x, 0, r, g, b);
+        off += !isBlack(r, g, b);
+        shot.pixel(x, shot.height() - 1, r, g, b);
+        const bool onPaper = x >= page.paperLeft && x <= page.paperRight;
+        off += onPaper ? !isPaper(r, g, b) : !isBlack(r, g, b);
+    }
+    return off;
+}
+
+struct OutputChange {
+    const char* name;
+    int pointerX; // where the pointer rests, at height 900, when the output changes
+    bool pagesOutputGoes;
+    // The change; the other output shrinks when this is empty.
+    bool (*unplug)();
+};
+
+const OutputChange outputChanges[] = {
+    {"OtherOutputShrunk", otherX + 1000, false, nullptr},
+    {"OtherOutputUnplugged", otherX + 1000, false, [] { return unplugOutput(otherWidth, otherHeight); }},
+    // The page moves to the output left and is laid out for it.
+    {"PagesOutputUnplugged", 1000, true, [] { return unplugOutput(1920, 1080); }},
+};
+
+class WaylandDeskOutputs : public testing::TestWithParam<OutputChange> {};
+}
+
+// The compositor moves the pointer off an output that shrinks or goes, and
+// moves the windows of one that goes to another: the saver runs on, the
+// page and black show on what is left, and a person still ends it.
+TEST_P(WaylandDeskOutputs, AnOutputChangedUnderTheRestingPointerStaysCoveredAndWakesNobody)
+{
+    const OutputChange& c = GetParam();
     const PageGeometry page = *geometryFor(1920, 1080);
-    std::unique_ptr<ChildProcess> saver = startWithPointerAt(otherX + 1000, 900, page);
+    std::unique_ptr<ChildProcess> saver = startWithPointerAt(c.pointerX, 900, page);
     OutputSetting restore{{"output", otherOutput, "mode", "1280x1024"}};
-    ASSERT_TRUE(swaymsg({"output", otherOutput, "mode", "800x600"}));
-    ASSERT_FALSE(saver->waitForExit(2s).has_value()) << "ended by the pointer the compositor moved";
+    if (c.unplug)
+        ASSERT_TRUE(c.unplug());
+    else
+        ASSERT_TRUE(swaymsg({"output", otherOutput, "mode", "800x600"}));
+    const std::optional<int> ended = saver->waitForExit(2s);
+    ASSERT_FALSE(ended.has_value()) << "ended with " << *ended << " after the change: " << saver->standardError();
 
-    Screenshot otherShot = outputShot(otherOutput, "e2e-wayland-shrunk-output.png");
-    ASSERT_TRUE(otherShot.ok());
-    EXPECT_EQ(otherShot.width(), 800);
-    EXPECT_EQ(nonBlack(otherShot), 0) << "the shrunk output shows the desktop";
-    Screenshot pageShot = outputShot(pageOutput);
-    ASSERT_TRUE(pageShot.ok());
-    expectFedPage(pageShot, page);
+    // The page's output, or the one left when that went, shows the page laid
+    // out for it and black.
+    const std::string pagesOutputNow = c.pagesOutputGoes ? otherOutput : pageOutput;
+    const PageGeometry laidOut = c.pagesOutputGoes ? *geometryFor(otherWidth, otherHeight) : page;
+    const std::string shot = "e2e-wayland-" + std::string(c.name) + ".png";
+    int misplaced = -1;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            Screenshot s = outputShot(pagesOutputNow, shot);
+            misplaced = s.ok() && s.width() == laidOut.screenWidth ? pixelsOffTheTypedPage(s, laidOut) : -1;
+            return misplaced == 0;
+        },
+        10s))
+        << "no page laid out for " << pagesOutputNow << " shows there: " << misplaced << " pixels out of place";
+    if (!c.unplug) {
+        Screenshot other = outputShot(otherOutput, "e2e-wayland-shrunk-output.png");
+        ASSERT_TRUE(other.ok());
+        EXPECT_EQ(other.width(), 800);
+        EXPECT_EQ(nonBlack(other), 0) << "the shrunk output shows the desktop";
+    }
 
-    // A person's move afterwards still ends it.
-    ASSERT_TRUE(pointerTo(100, 100));
+    // A person still ends it.
+    std::unique_ptr<ChildProcess> vnc;
+    if (c.pagesOutputGoes) {
+        vnc = vncOn(otherOutput);
+        ASSERT_TRUE(pressKey());
+    } else {
+        ASSERT_TRUE(pointerTo(100, 100));
+    }
     EXPECT_EQ(saver->waitForExit(5s), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Sway, WaylandDeskOutputs, testing::ValuesIn(outputChanges),
+    [](const testing::TestParamInfo<OutputChange>& info) { return std::string(info.param.name); });
 
 namespace {
 // Which output is at scale 2; the page's window takes the largest scale of

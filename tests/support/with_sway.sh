@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# Runs a command beside a private, headless sway session with two outputs
-# side by side, as a desk has them: HEADLESS-1 1920x1080 at 0,0 and
-# HEADLESS-2 1280x1024 at 1920,0, a light grey desktop and a red swaybar along
-# the bottom of each. A person's pointer and keys come through wayvnc (its
+# Runs a command beside a private sway session with two outputs side by side,
+# as a desk has them: X11-1 1920x1080 at 0,0 and X11-2 1280x1024 at 1920,0, a
+# light grey desktop and a red swaybar along the bottom of each. The outputs
+# are windows of a private Xvfb (in DISPLAY): an output goes, as one unplugged
+# or switched off does, when its window is closed (WM_DELETE_WINDOW), which
+# wlroots' headless outputs cannot do. A person's pointer and keys come through wayvnc (its
 # virtual pointer and keyboard, reached on a UNIX socket with vnc_input.py).
 # Stops all of it afterwards.
 # Usage: with_sway.sh command [args...]
 # The command gets WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK, the account
 # the session runs as (TAPWRITE_SESSION_USER) and wayvnc's socket
-# (TAPWRITE_VNC_SOCKET). wayvnc shows HEADLESS-1, and its pointer spans a
+# (TAPWRITE_VNC_SOCKET). wayvnc shows X11-1, and its pointer spans a
 # region of that size, which `swaymsg input type:pointer map_to_region` puts
 # anywhere on the desk.
 # sway refuses to run as root, so as root it runs as the unprivileged account
 # tapwritehost, made when missing; its clients have to run as that account too.
 set -u
+if [ -z "${TAPWRITE_SWAY_OUTPUT_SERVER:-}" ]; then
+  # -ac: the session's account is not the one that starts the server.
+  TAPWRITE_SWAY_OUTPUT_SERVER=1 exec "$(dirname "$0")/with_xvfb.sh" -ac 1920x1080 "$0" "$@"
+fi
 user=tapwritehost
 if [ "$(id -u)" -eq 0 ]; then
   id "$user" >/dev/null 2>&1 ||
@@ -40,8 +46,8 @@ trap stop EXIT
 chmod 0700 "$dir"
 chown "$user:" "$dir"
 cat >"$dir/config" <<'CONF'
-output HEADLESS-1 mode 1920x1080 position 0 0 bg #e0e0e0 solid_color
-output HEADLESS-2 mode 1280x1024 position 1920 0 bg #e0e0e0 solid_color
+output X11-1 mode 1920x1080 position 0 0 bg #e0e0e0 solid_color
+output X11-2 mode 1280x1024 position 1920 0 bg #e0e0e0 solid_color
 default_border none
 bar {
   position bottom
@@ -51,9 +57,9 @@ bar {
   }
 }
 CONF
-export XDG_RUNTIME_DIR=$dir WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=2 WLR_RENDERER=pixman
+export XDG_RUNTIME_DIR=$dir WLR_BACKENDS=x11 WLR_X11_OUTPUTS=2 WLR_RENDERER=pixman
 export WLR_LIBINPUT_NO_DEVICES=1
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
+unset WAYLAND_DISPLAY SWAYSOCK
 "${as_user[@]}" sway -c "$dir/config" >"$dir/sway.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 150); do
@@ -68,7 +74,7 @@ if [ -z "$socket" ] || [ -z "$ipc" ]; then
   exit 1
 fi
 export WAYLAND_DISPLAY=$socket SWAYSOCK=$ipc TAPWRITE_SESSION_USER=$user
-"${as_user[@]}" wayvnc -o HEADLESS-1 -u "$dir/vnc" >"$dir/wayvnc.log" 2>&1 &
+"${as_user[@]}" wayvnc -o X11-1 -u "$dir/vnc" >"$dir/wayvnc.log" 2>&1 &
 vnc=$!
 pids+=($vnc)
 for _ in $(seq 100); do [ -S "$dir/vnc" ] && break; sleep 0.1; done

@@ -152,16 +152,29 @@ bool X11Display::requestClose(unsigned long window)
     }
     if (!takesPart)
         return false;
+    sendProtocolMessage(window, protocols, deleteWindow);
+    return true;
+}
+
+void X11Display::closeOutputWindow(unsigned long window)
+{
+    sendProtocolMessage(
+        window, XInternAtom(display_, "WM_PROTOCOLS", False), XInternAtom(display_, "WM_DELETE_WINDOW", False));
+    // wlroots 0.15 never interns its atoms and compares the message with 0.
+    sendProtocolMessage(window, None, None);
+}
+
+void X11Display::sendProtocolMessage(unsigned long window, unsigned long type, unsigned long protocol)
+{
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
-    event.xclient.message_type = protocols;
+    event.xclient.message_type = type;
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(deleteWindow);
+    event.xclient.data.l[0] = static_cast<long>(protocol);
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, window, False, NoEventMask, &event);
     XSync(display_, False);
-    return true;
 }
 
 void X11Display::watchWindowCreation()

@@ -45,6 +45,9 @@ public:
     // does when the user closes it. False when the window does not take part
     // in that protocol.
     bool requestClose(unsigned long window);
+    // Closes an output window of a compositor on wlroots' X11 backend, which
+    // takes it for that output unplugged.
+    void closeOutputWindow(unsigned long window);
 
     // Gives the keyboard to whatever window is under the pointer (PointerRoot),
     // as the server starts. A program that set the focus to its own window
@@ -100,6 +103,7 @@ private:
     void collect(unsigned long parent, std::vector<TopLevelWindow>& out);
     void drainEvents();
     std::string nameOf(unsigned long window);
+    void sendProtocolMessage(unsigned long window, unsigned long type, unsigned long protocol);
 
     struct _XDisplay* display_ = nullptr;
     int created_ = 0;
