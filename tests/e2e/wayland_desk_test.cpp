@@ -242,8 +242,9 @@ struct OutputChange {
 const OutputChange outputChanges[] = {
     {"OtherOutputShrunk", otherX + 1000, false, nullptr},
     {"OtherOutputUnplugged", otherX + 1000, false, [] { return unplugOutput(otherWidth, otherHeight); }},
-    // The page moves to the output left and is laid out for it.
-    {"PagesOutputUnplugged", 1000, true, [] { return unplugOutput(1920, 1080); }},
+    // The page moves to the output left and is laid out for it, also when
+    // that output's own window was what it showed.
+    {"PagesOutputUnplugged", otherX + 1000, true, [] { return unplugOutput(1920, 1080); }},
 };
 
 class WaylandDeskOutputs : public testing::TestWithParam<OutputChange> {};
