@@ -119,6 +119,19 @@ TEST_F(EventDrainTest, OneMotionPerPass)
     EXPECT_EQ(queued(), 0);
 }
 
+TEST_F(EventDrainTest, AMotionQueuedInAWindowGoneSinceIsPassedOver)
+{
+    // Windows made again after the outputs changed: the old ones' motions
+    // tell where the pointer was, not where it rests.
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.windowID = 4242;
+    ASSERT_EQ(SDL_PushEvent(&motion), 1) << SDL_GetError();
+    push(SDL_KEYDOWN);
+    EXPECT_TRUE(drainEventsAndCheckWake());
+    EXPECT_FALSE(mouseOriginSet);
+}
+
 TEST_F(EventDrainTest, QuitBeforeAMotionStillEndsThePass)
 {
     push(SDL_QUIT);
