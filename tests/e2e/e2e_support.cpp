@@ -351,11 +351,7 @@ void Screenshot::pixel(int x, int y, Uint8& r, Uint8& g, Uint8& b) const
     b = row[x * 3 + 2];
 }
 
-namespace {
-// Counts pixels of a rectangle (inclusive bounds) that fail a colour test,
-// and remembers the first one for the message.
-template <typename Test>
-int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, Test test, std::string& first)
+int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, PixelTest test, std::string& first)
 {
     int failing = 0;
     for (int y = y0; y <= y1; ++y)
@@ -369,7 +365,6 @@ int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, Test te
             }
         }
     return failing;
-}
 }
 
 void expectFedPage(const Screenshot& shot, const PageGeometry& p)

@@ -178,6 +178,11 @@ private:
     SDL_Surface* surface_ = nullptr;
 };
 
+// Counts the pixels of a rectangle (inclusive bounds) that fail a colour
+// test, and names the first one for a message.
+using PixelTest = bool (*)(Uint8 r, Uint8 g, Uint8 b);
+int countFailing(const Screenshot& shot, int x0, int y0, int x1, int y1, PixelTest test, std::string& first);
+
 // Checks the page's window as the fed sheet must stand in it: black but for
 // the paper, the paper clean but for text on the typing line from textLeft on.
 void expectFedPage(const Screenshot& shot, const PageGeometry& page);

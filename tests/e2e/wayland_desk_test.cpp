@@ -88,14 +88,8 @@ Screenshot outputShot(const std::string& output, const std::string& keep = "")
 
 int nonBlack(const Screenshot& shot)
 {
-    int count = 0;
-    for (int y = 0; y < shot.height(); ++y)
-        for (int x = 0; x < shot.width(); ++x) {
-            Uint8 r, g, b;
-            shot.pixel(x, y, r, g, b);
-            count += !isBlack(r, g, b);
-        }
-    return count;
+    std::string first;
+    return countFailing(shot, 0, 0, shot.width() - 1, shot.height() - 1, isBlack, first);
 }
 
 // As waitForFedPaper, read from an output.
@@ -219,16 +213,13 @@ std::unique_ptr<ChildProcess> vncOn(const std::string& output)
 // the bottom one paper between the layout's columns and black beside it.
 int pixelsOffTheTypedPage(const Screenshot& shot, const PageGeometry& page)
 {
-    int off = 0;
-    for (int x = 0; x < shot.width(); ++x) {
-        Uint8 r, g, b;
-        shot.pixel(x, 0, r, g, b);
-        off += !isBlack(r, g, b);
-        shot.pixel(x, shot.height() - 1, r, g, b);
-        const bool onPaper = x >= page.paperLeft && x <= page.paperRight;
-        off += onPaper ? !isPaper(r, g, b) : !isBlack(r, g, b);
-    }
-    return off;
+    const int right = shot.width() - 1;
+    const int bottom = shot.height() - 1;
+    std::string first;
+    return countFailing(shot, 0, 0, right, 0, isBlack, first)
+        + countFailing(shot, 0, bottom, page.paperLeft - 1, bottom, isBlack, first)
+        + countFailing(shot, page.paperLeft, bottom, page.paperRight, bottom, isPaper, first)
+        + countFailing(shot, page.paperRight + 1, bottom, right, bottom, isBlack, first);
 }
 
 struct OutputChange {
