@@ -82,12 +82,10 @@ SDL_Window* openPageWindow(const SDL_DisplayMode& mode)
         pageWindowFlags());
 }
 
-void layOutForOutputPixels()
+// The page's window in the pixels its renderer draws; false while unknown.
+bool pageWindowPixels(int& width, int& height)
 {
-    int width = 0;
-    int height = 0;
-    if (SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) == 0 && width > 0 && height > 0)
-        pageLayout = computePageLayout(width, height);
+    return SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) == 0 && width > 0 && height > 0;
 }
 }
 
@@ -99,7 +97,7 @@ void followPageWindowPixels()
         return;
     int width = 0;
     int height = 0;
-    if (SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) == 0 && width > 0 && height > 0)
+    if (pageWindowPixels(width, height))
         layPageOutAnew(width, height);
 }
 
@@ -142,8 +140,10 @@ bool initDisplay()
         if (platformHostWindowMode()) {
             ready = hostWindowTakesPage() && ready;
         } else if (ready) {
-            if (platformWindowsFillOutputs())
-                layOutForOutputPixels();
+            int width = 0;
+            int height = 0;
+            if (platformWindowsFillOutputs() && pageWindowPixels(width, height))
+                pageLayout = computePageLayout(width, height);
             // After the renderer: an OpenGL renderer re-creates the window,
             // which would lose a pointer hidden on it before.
             SDL_ShowCursor(SDL_DISABLE);

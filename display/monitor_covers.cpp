@@ -82,18 +82,9 @@ void placeCover(std::size_t index, const SDL_Rect& area)
         coveredAreas.push_back(area);
     } else if (sameRect(coveredAreas[index], area)) {
         return;
-    } else if (platformWindowsFillOutputs()) {
-        // The compositor sizes a window full screen on an output with the
-        // output; one whose output went is made again on the one it is to cover.
-        if (!platformWindowOnOutputOf(coverWindows[index], {area.x, area.y, area.w, area.h})) {
-            SDL_Window* window = openCover(area);
-            if (!window)
-                return;
-            SDL_DestroyWindow(coverWindows[index]);
-            coverWindows[index] = window;
-        }
-        coveredAreas[index] = area;
     } else {
+        // Under a compositor every change of the outputs makes the covers
+        // anew (showEveryWindowAnew): only a window we place moves here.
         SDL_SetWindowPosition(coverWindows[index], area.x, area.y);
         SDL_SetWindowSize(coverWindows[index], area.w, area.h);
         coveredAreas[index] = area;

@@ -164,11 +164,6 @@ SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
         SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_OPENGL);
 }
 
-bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area)
-{
-    return SDL_GetWindowDisplayIndex(window) == displayHolding(area);
-}
-
 SDL_Window* platformKeepPointerHidden()
 {
     static SDL_Window* lastFocus = nullptr;

@@ -97,9 +97,6 @@ bool platformWindowsFillOutputs();
 // A window the compositor shows full screen on the output that holds the
 // area's centre, its pixels the output's own; nullptr when it cannot be made.
 SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area);
-// True when the window stands full screen on the output that holds the
-// area's centre.
-bool platformWindowOnOutputOf(SDL_Window* window, const MonitorArea& area);
 // A Wayland compositor shows its own pointer over a window until the window's
 // client has read that the pointer came in and hidden it: reads the events
 // (they stay queued) and hides it again in the window it came into, which it

@@ -54,11 +54,6 @@ SDL_Window* platformOpenOutputWindow(const char*, const MonitorArea&)
     return nullptr;
 }
 
-bool platformWindowOnOutputOf(SDL_Window*, const MonitorArea&)
-{
-    return false;
-}
-
 SDL_Window* platformKeepPointerHidden()
 {
     return nullptr;

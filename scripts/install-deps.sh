@@ -47,7 +47,7 @@ for option in "$@"; do
       # its settings behind a session bus of its own), a screen locker, and
       # zenity, which most desktops bring and SDL hands boxes to.
       packages+=(i3-wm xfwm4 dbus-daemon i3lock zenity)
-      # A Wayland desk: sway on headless outputs with its bar and background,
+      # A Wayland desk: sway, its outputs windows of Xvfb, with its bar and background,
       # wayvnc for a person's input, grim for screenshots, swayidle to start the saver.
       packages+=(sway swaybg grim wayvnc swayidle)
       packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev

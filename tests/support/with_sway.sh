@@ -4,8 +4,9 @@
 # light grey desktop and a red swaybar along the bottom of each. The outputs
 # are windows of a private Xvfb (in DISPLAY): an output goes, as one unplugged
 # or switched off does, when its window is closed (WM_DELETE_WINDOW), which
-# wlroots' headless outputs cannot do. A person's pointer and keys come through wayvnc (its
-# virtual pointer and keyboard, reached on a UNIX socket with vnc_input.py).
+# wlroots' headless outputs cannot do. A person's pointer and keys come
+# through wayvnc (its virtual pointer and keyboard, reached on a UNIX socket
+# with vnc_input.py).
 # Stops all of it afterwards.
 # Usage: with_sway.sh command [args...]
 # The command gets WAYLAND_DISPLAY, XDG_RUNTIME_DIR, SWAYSOCK, the account
