@@ -53,6 +53,14 @@ HostWindowRequest hostWindowRequest(const char* commandLine, const char* environ
     return {};
 }
 
+bool rootSwitchGiven(const char* commandLine)
+{
+    for (const std::string& word : argumentWords(commandLine))
+        if (word == "--root" || word == "-root")
+            return true;
+    return false;
+}
+
 std::optional<std::uint32_t> parseWindowId(std::string_view text)
 {
     int base = 10;

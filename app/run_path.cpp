@@ -25,6 +25,8 @@ bool mainLoopPass()
 int runSaver()
 {
     useBuiltinTextIfEmpty();
+    if (rootSwitchGiven(platformCommandLine()))
+        platformRunForXScreen();
     if (!findHostWindow())
         return 1;
     if (!initDisplay())

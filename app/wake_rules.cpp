@@ -1,8 +1,8 @@
 #include "app/wake_rules.h"
 
-#include "display/display_setup.h"
+#include "display/desk_upkeep.h"
 #include "display/monitor_covers.h"
-#include "display/page_reshape.h"
+#include "display/page_window.h"
 #include "platform/platform.h"
 
 #include <SDL.h>

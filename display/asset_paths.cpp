@@ -1,4 +1,6 @@
-#include "display/display_setup.h"
+#include "display/asset_paths.h"
+
+#include <SDL.h>
 
 #ifdef _WIN32
 std::string paperPicturePath()

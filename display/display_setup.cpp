@@ -1,105 +1,14 @@
 #include "display/display_setup.h"
 
 #include "diag/trace.h"
-#include "display/monitor_covers.h"
-#include "display/page_layout.h"
-#include "display/page_reshape.h"
-#include "display/renderer_setup.h"
+#include "display/desk_upkeep.h"
 #include "display/usable_display.h"
 #include "platform/platform.h"
 
-#include <SDL_image.h>
+#include <SDL.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
-
-DisplayContext displayContext;
-
-namespace {
-// The host's window, laid out for its own size (a preview pane as much as a
-// screen). OpenGL on it has to be asked for before adopting it; without that
-// the accelerated renderer would try to re-create a window it does not own.
-SDL_Window* adoptHostWindow()
-{
-    SDL_SetHint(SDL_HINT_VIDEO_FOREIGN_WINDOW_OPENGL, "1");
-    SDL_Window* window = SDL_CreateWindowFrom(platformHostWindow());
-    int width = 0;
-    int height = 0;
-    if (window)
-        SDL_GetWindowSize(window, &width, &height);
-    if (width <= 0 || height <= 0)
-        return nullptr;
-    pageLayout = computePageLayout(width, height);
-    return window;
-}
-
-// Says once why the page cannot go into the host's window, when it cannot.
-bool hostWindowTakesPage()
-{
-    std::string reason;
-    if (platformHostWindowDrawable(displayContext.window, reason) && displayContext.renderer)
-        return true;
-    std::fprintf(stderr, "Tapwrite Screen Saver: cannot draw into the host's window: %s\n",
-        reason.empty() ? SDL_GetError() : reason.c_str());
-    return false;
-}
-
-bool videoDriverIs(const char* name)
-{
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && std::strcmp(driver, name) == 0;
-}
-
-// Windows puts the page's window, made as it is, with its client area exactly
-// on the monitor. Under X the window is the saver's own, unmanaged, and stands
-// where it is put: on display 0. Elsewhere it asks to fill its monitor on the
-// desktop's own mode.
-Uint32 pageWindowFlags()
-{
-    if (videoDriverIs("windows"))
-        return SDL_WINDOW_SHOWN;
-    if (videoDriverIs("x11"))
-        return SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS;
-    return SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP;
-}
-
-// Under X the page's window stands where it is put. On Wayland the
-// compositor places every window: the page's is made full screen on display
-// 0's output, and laid out for that output's own pixels (twice its size in the
-// desk's units at a scale of 2).
-SDL_Window* openPageWindow(const SDL_DisplayMode& mode)
-{
-    if (SDL_GetDisplayBounds(0, &pageArea) != 0)
-        pageArea = {0, 0, mode.w, mode.h};
-    if (platformWindowsFillOutputs())
-        return platformOpenOutputWindow("Tapwrite Screen Saver", {pageArea.x, pageArea.y, pageArea.w, pageArea.h});
-    const bool placed = videoDriverIs("x11");
-    platformOwnNewWindows();
-    return SDL_CreateWindow("Tapwrite Screen Saver", placed ? pageArea.x : SDL_WINDOWPOS_UNDEFINED,
-        placed ? pageArea.y : SDL_WINDOWPOS_UNDEFINED, pageLayout.screenWidth, pageLayout.screenHeight,
-        pageWindowFlags());
-}
-
-// The page's window in the pixels its renderer draws; false while unknown.
-bool pageWindowPixels(int& width, int& height)
-{
-    return SDL_GetRendererOutputSize(displayContext.renderer, &width, &height) == 0 && width > 0 && height > 0;
-}
-}
-
-void followPageWindowPixels()
-{
-    // A Wayland window learns its output's scale only once it shows there;
-    // until then SDL takes the largest of all outputs.
-    if (!platformWindowsFillOutputs() || !displayContext.renderer || !displayContext.font)
-        return;
-    int width = 0;
-    int height = 0;
-    if (pageWindowPixels(width, height))
-        layPageOutAnew(width, height);
-}
 
 bool initDisplay()
 {
@@ -123,27 +32,8 @@ bool initDisplay()
         // Wayland has no plain window surfaces: there the covers' go through GL.
         if (platformWindowsFillOutputs())
             SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
-        if (platformHostWindowMode()) {
-            displayContext.window = adoptHostWindow();
-        } else {
-            SDL_DisplayMode mode;
-            if (SDL_GetDesktopDisplayMode(0, &mode) != 0)
-                return false;
-            pageLayout = computePageLayout(mode.w, mode.h);
-            displayContext.window = openPageWindow(mode);
-        }
-        if (displayContext.window) {
-            displayContext.renderer = SDL_CreateRenderer(displayContext.window, -1, SDL_RENDERER_ACCELERATED);
-            if (displayContext.renderer)
-                ready = prepareRenderer(displayContext.renderer);
-        }
-        if (platformHostWindowMode()) {
-            ready = hostWindowTakesPage() && ready;
-        } else if (ready) {
-            int width = 0;
-            int height = 0;
-            if (platformWindowsFillOutputs() && pageWindowPixels(width, height))
-                pageLayout = computePageLayout(width, height);
+        ready = openPageWindow();
+        if (ready && !platformHostWindowMode()) {
             // After the renderer: an OpenGL renderer re-creates the window,
             // which would lose a pointer hidden on it before.
             SDL_ShowCursor(SDL_DISABLE);
@@ -152,34 +42,4 @@ bool initDisplay()
     }
     trace("return from init");
     return ready;
-}
-
-TTF_Font* openPageFont(const PageLayout& layout)
-{
-    return TTF_OpenFont(fontPath().c_str(), fontPointSize(layout));
-}
-
-SDL_Texture* loadPaperTexture(SDL_Renderer* renderer)
-{
-    SDL_Texture* texture = nullptr;
-    if (SDL_Surface* surface = IMG_Load(paperPicturePath().c_str())) {
-        texture = SDL_CreateTextureFromSurface(renderer, surface);
-        SDL_FreeSurface(surface);
-    }
-    return texture;
-}
-
-bool loadAssets()
-{
-    displayContext.paperTexture = loadPaperTexture(displayContext.renderer);
-    if (!displayContext.paperTexture) {
-        trace(" cant find texture");
-        return false;
-    }
-    displayContext.font = openPageFont(pageLayout);
-    if (!displayContext.font) {
-        trace(" cant find font");
-        return false;
-    }
-    return true;
 }

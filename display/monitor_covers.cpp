@@ -1,17 +1,13 @@
 #include "display/monitor_covers.h"
 
-#include "display/display_setup.h"
-#include "display/page_reshape.h"
+#include "display/page_window.h"
 
 #include <cstddef>
 
 std::vector<SDL_Window*> coverWindows;
-SDL_Rect pageArea{0, 0, 0, 0};
-unsigned monitorChanges = 0;
 
 namespace {
 std::vector<SDL_Rect> coveredAreas;
-std::vector<MonitorArea> lastMonitors;
 
 void paintBlack(SDL_Window* window)
 {
@@ -25,16 +21,6 @@ void paintBlack(SDL_Window* window)
 bool sameRect(const SDL_Rect& a, const SDL_Rect& b)
 {
     return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h;
-}
-
-bool sameMonitors(const std::vector<MonitorArea>& a, const std::vector<MonitorArea>& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i].x != b[i].x || a[i].y != b[i].y || a[i].width != b[i].width || a[i].height != b[i].height)
-            return false;
-    return true;
 }
 
 void addOnce(std::vector<SDL_Rect>& areas, const SDL_Rect& area)
@@ -59,19 +45,6 @@ SDL_Window* openCover(const SDL_Rect& area)
     return window;
 }
 
-// A compositor moves windows between its workspaces as outputs come and go,
-// and may leave ours on one it no longer shows; a window made again shows on
-// its output as that is now. The page keeps its output while it is there.
-void showEveryWindowAnew(const std::vector<MonitorArea>& monitors)
-{
-    if (!monitors.empty()) {
-        const SDL_Rect area = areaKeepingPage(monitors, pageArea);
-        if (reopenPageWindow(area))
-            pageArea = area;
-    }
-    releaseCovers();
-}
-
 void placeCover(std::size_t index, const SDL_Rect& area)
 {
     if (index == coverWindows.size()) {
@@ -84,7 +57,7 @@ void placeCover(std::size_t index, const SDL_Rect& area)
         return;
     } else {
         // Under a compositor every change of the outputs makes the covers
-        // anew (showEveryWindowAnew): only a window we place moves here.
+        // anew (see keepDisplaysCovered): only a window we place moves here.
         SDL_SetWindowPosition(coverWindows[index], area.x, area.y);
         SDL_SetWindowSize(coverWindows[index], area.w, area.h);
         coveredAreas[index] = area;
@@ -118,21 +91,8 @@ std::vector<SDL_Rect> areasToCover(const std::vector<MonitorArea>& monitors, con
     return areas;
 }
 
-void keepDisplaysCovered()
+void coverAroundPage(const std::vector<MonitorArea>& monitors)
 {
-    // In a host's window the host owns the screens.
-    if (platformHostWindowMode() || !displayContext.window)
-        return;
-    std::vector<MonitorArea> monitors = platformMonitors(displayContext.window);
-    if (!sameMonitors(monitors, lastMonitors)) {
-        const bool changed = !lastMonitors.empty();
-        lastMonitors = monitors;
-        if (changed) {
-            ++monitorChanges;
-            if (platformWindowsFillOutputs())
-                showEveryWindowAnew(monitors);
-        }
-    }
     const std::vector<SDL_Rect> wanted = areasToCover(monitors, pageArea);
     while (coverWindows.size() > wanted.size()) {
         SDL_DestroyWindow(coverWindows.back());
@@ -141,11 +101,6 @@ void keepDisplaysCovered()
     }
     for (std::size_t i = 0; i < wanted.size() && i <= coverWindows.size(); ++i)
         placeCover(i, wanted[i]);
-    // Also while the paper animations read no events for seconds.
-    if (SDL_Window* entered = platformKeepPointerHidden())
-        repaintCover(SDL_GetWindowID(entered));
-    followPageWindowPixels();
-    platformKeepAbove(displayContext.window, coverWindows);
 }
 
 void repaintCover(Uint32 windowId)

@@ -1,8 +1,8 @@
 #include "display/page_drawing.h"
 
-#include "display/display_setup.h"
-#include "display/monitor_covers.h"
+#include "display/desk_upkeep.h"
 #include "display/page_layout.h"
+#include "display/page_window.h"
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
 #include "platform/platform.h"

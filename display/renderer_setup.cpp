@@ -1,8 +1,5 @@
 #include "display/renderer_setup.h"
 
-#include "display/display_setup.h"
-#include "display/monitor_covers.h"
-
 #include <SDL_image.h>
 #include <SDL_ttf.h>
 
@@ -17,32 +14,10 @@ bool prepareRenderer(SDL_Renderer* renderer)
     return (imageFlags & IMG_INIT_PNG) != 0 && fontResult != -1;
 }
 
-void releaseDisplayHandles()
-{
-    DisplayContext& d = displayContext;
-    SDL_DestroyTexture(d.paperTexture);
-    d.paperTexture = nullptr;
-    SDL_DestroyTexture(d.lineTexture);
-    d.lineTexture = nullptr;
-    TTF_CloseFont(d.font);
-    d.font = nullptr;
-    SDL_DestroyRenderer(d.renderer);
-    SDL_DestroyWindow(d.window);
-    releaseCovers();
-    d.window = nullptr;
-    d.renderer = nullptr;
-}
-
 void quitMediaLibraries()
 {
     IMG_Quit();
     SDL_Quit();
     // The font library goes last, after SDL.
     TTF_Quit();
-}
-
-void releaseDisplay()
-{
-    releaseDisplayHandles();
-    quitMediaLibraries();
 }

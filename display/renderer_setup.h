@@ -1,6 +1,6 @@
 #pragma once
 // What every renderer the page is drawn with needs before its first frame, and
-// the release of what the display holds. The saver and tapwrite-feed share both.
+// the media libraries' shutdown. The saver and tapwrite-feed share both.
 #include <SDL.h>
 
 // Linear filtering for the scaled paper picture, a black clear colour, and the
@@ -8,10 +8,5 @@
 // True when both libraries started.
 bool prepareRenderer(SDL_Renderer* renderer);
 
-// Destroys the paper and line textures, closes the font, destroys the renderer,
-// the window and the other monitors' covers, and empties their fields.
-void releaseDisplayHandles();
 // Shuts the image library, SDL and, last, the font library down.
 void quitMediaLibraries();
-// releaseDisplayHandles, then quitMediaLibraries.
-void releaseDisplay();

@@ -1,8 +1,8 @@
 #include "feedtool/entry_checks.h"
 
-#include "display/display_setup.h"
 #include "display/page_drawing.h"
 #include "display/page_layout.h"
+#include "display/page_window.h"
 
 namespace {
 // The screens every line is measured on.

@@ -1,6 +1,6 @@
 #include "feedtool/feed_check.h"
 
-#include "display/display_setup.h"
+#include "display/asset_paths.h"
 #include "display/typing_engine.h"
 #include "feedtool/bulletin_check.h"
 #include "feedtool/entry_checks.h"

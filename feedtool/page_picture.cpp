@@ -1,9 +1,9 @@
 #include "feedtool/page_picture.h"
 
 #include "display/builtin_text.h"
-#include "display/display_setup.h"
 #include "display/page_drawing.h"
 #include "display/page_layout.h"
+#include "display/page_window.h"
 #include "display/renderer_setup.h"
 #include "display/typing_engine.h"
 #include "feedtool/exit_codes.h"
@@ -71,7 +71,7 @@ int drawPagePicture(const PagePicture& picture)
             printToolMessage("cannot write " + picture.output + ": " + IMG_GetError());
     }
     // The renderer draws into the picture: it goes first, the libraries last.
-    releaseDisplayHandles();
+    releasePageWindow();
     SDL_FreeSurface(surface);
     quitMediaLibraries();
     return code;

@@ -4,58 +4,46 @@
 
 #include <SDL.h>
 #include <wayland-client.h>
+// xdg-output: the outputs' places on the desk, which wl_output leaves out.
+#include <xdg-output-unstable-v1-client-protocol.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <sstream>
-#include <string>
 
 namespace {
-// xdg-output (unstable v1), the outputs' places on the desk, which
-// wl_output leaves out; written out here as its XML describes it.
-const wl_interface* xdgOutputTypes[] = {nullptr, nullptr};
-const wl_message managerRequests[] = {{"destroy", "", nullptr}, {"get_xdg_output", "no", xdgOutputTypes}};
-const wl_message outputRequests[] = {{"destroy", "", nullptr}};
-const wl_message outputEvents[] = {{"logical_position", "ii", nullptr}, {"logical_size", "ii", nullptr},
-    {"done", "", nullptr}, {"name", "2s", nullptr}, {"description", "2s", nullptr}};
-const wl_interface xdgOutputManagerInterface = {"zxdg_output_manager_v1", 1, 2, managerRequests, 0, nullptr};
-const wl_interface xdgOutputInterface = {"zxdg_output_v1", 1, 1, outputRequests, 5, outputEvents};
-
 struct Output {
     std::uint32_t name = 0;
     wl_output* output = nullptr;
-    wl_proxy* place = nullptr;
+    zxdg_output_v1* place = nullptr;
     MonitorArea area;
 };
 
 struct Session {
     wl_display* display = nullptr;
     wl_registry* registry = nullptr;
-    wl_proxy* manager = nullptr;
+    zxdg_output_manager_v1* manager = nullptr;
     std::vector<std::unique_ptr<Output>> outputs;
 };
 
 Session session;
 
-void onPosition(void* data, wl_proxy*, std::int32_t x, std::int32_t y)
+void onPosition(void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y)
 {
     static_cast<Output*>(data)->area.x = x;
     static_cast<Output*>(data)->area.y = y;
 }
 
-void onSize(void* data, wl_proxy*, std::int32_t width, std::int32_t height)
+void onSize(void* data, zxdg_output_v1*, std::int32_t width, std::int32_t height)
 {
     static_cast<Output*>(data)->area.width = width;
     static_cast<Output*>(data)->area.height = height;
 }
 
-void onDone(void*, wl_proxy*) {}
-void onText(void*, wl_proxy*, const char*) {}
+void onDone(void*, zxdg_output_v1*) {}
+void onText(void*, zxdg_output_v1*, const char*) {}
 
-using Handler = void (*)(void);
-Handler placeListener[] = {reinterpret_cast<Handler>(onPosition), reinterpret_cast<Handler>(onSize),
-    reinterpret_cast<Handler>(onDone), reinterpret_cast<Handler>(onText), reinterpret_cast<Handler>(onText)};
+const zxdg_output_v1_listener placeListener{onPosition, onSize, onDone, onText, onText};
 
 void onGlobal(void*, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t)
 {
@@ -64,8 +52,9 @@ void onGlobal(void*, wl_registry* registry, std::uint32_t name, const char* inte
         output->name = name;
         output->output = static_cast<wl_output*>(wl_registry_bind(registry, name, &wl_output_interface, 1));
         session.outputs.push_back(std::move(output));
-    } else if (std::strcmp(interface, xdgOutputManagerInterface.name) == 0) {
-        session.manager = static_cast<wl_proxy*>(wl_registry_bind(registry, name, &xdgOutputManagerInterface, 1));
+    } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
+        session.manager = static_cast<zxdg_output_manager_v1*>(
+            wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, 1));
     }
 }
 
@@ -73,10 +62,8 @@ void onGlobalRemoved(void*, wl_registry*, std::uint32_t name)
 {
     for (auto i = session.outputs.begin(); i != session.outputs.end(); ++i)
         if ((*i)->name == name) {
-            if ((*i)->place) {
-                wl_proxy_marshal((*i)->place, 0); // destroy
-                wl_proxy_destroy((*i)->place);
-            }
+            if ((*i)->place)
+                zxdg_output_v1_destroy((*i)->place);
             wl_output_destroy((*i)->output);
             session.outputs.erase(i);
             return;
@@ -91,8 +78,6 @@ bool connected()
 {
     if (session.display)
         return true;
-    xdgOutputTypes[0] = &xdgOutputInterface;
-    xdgOutputTypes[1] = &wl_output_interface;
     session.display = wl_display_connect(nullptr);
     if (!session.display)
         return false;
@@ -109,8 +94,8 @@ void catchUp()
     bool asked = false;
     for (auto& output : session.outputs)
         if (!output->place && session.manager) {
-            output->place = wl_proxy_marshal_constructor(session.manager, 1, &xdgOutputInterface, nullptr, output->output);
-            wl_proxy_add_listener(output->place, placeListener, output.get());
+            output->place = zxdg_output_manager_v1_get_xdg_output(session.manager, output->output);
+            zxdg_output_v1_add_listener(output->place, &placeListener, output.get());
             asked = true;
         }
     if (asked)
@@ -129,22 +114,18 @@ int displayHolding(const MonitorArea& area)
     return 0;
 }
 
-// XScreenSaver's switch: a run meant for an X screen, whatever the session.
-bool rootSwitchGiven()
-{
-    std::istringstream words(platformCommandLine());
-    std::string word;
-    while (words >> word)
-        if (word == "--root" || word == "-root")
-            return true;
-    return false;
+bool forXScreen = false;
 }
+
+void platformRunForXScreen()
+{
+    forXScreen = true;
 }
 
 void platformPreferSessionVideoDriver()
 {
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (!platformHostWindowMode() && !rootSwitchGiven() && wayland && *wayland)
+    if (!platformHostWindowMode() && !forXScreen && wayland && *wayland)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
 }
 

@@ -87,9 +87,14 @@ void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
 // of one of our windows, which may have gone with its monitor.
 void platformPointerOnDesktop(SDL_Window* window, int& x, int& y);
 
-// Before the video subsystem starts, for a window of the saver's own: on a
-// Wayland session (WAYLAND_DISPLAY set) SDL's Wayland driver, X11 where that
-// cannot be had. SDL_VIDEODRIVER, when set, still decides. Nothing on Windows.
+// The run is XScreenSaver's (its --root switch): meant for an X screen,
+// whatever the session. Told once, before the display starts. Nothing on
+// Windows.
+void platformRunForXScreen();
+// Before the video subsystem starts, for a window of the saver's own and not
+// a run for an X screen: on a Wayland session (WAYLAND_DISPLAY set) SDL's
+// Wayland driver, X11 where that cannot be had. SDL_VIDEODRIVER, when set,
+// still decides. Nothing on Windows.
 void platformPreferSessionVideoDriver();
 // True when no window can be put at a place of the desk (Wayland): each is
 // made full screen on an output instead. Always false on Windows.

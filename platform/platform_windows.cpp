@@ -42,6 +42,8 @@ void platformPointerOnDesktop(SDL_Window*, int& x, int& y)
     y = point.y;
 }
 
+void platformRunForXScreen() {}
+
 void platformPreferSessionVideoDriver() {}
 
 bool platformWindowsFillOutputs()

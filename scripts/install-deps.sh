@@ -10,8 +10,9 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libcurl4-openssl-dev
   # A configure with the tests on (the default, as a build by hand has it) needs GoogleTest.
   libgtest-dev libx11-dev libxrandr-dev
-  # The outputs of a Wayland desk, asked of the compositor.
-  libwayland-dev
+  # The outputs of a Wayland desk, asked of the compositor, and the XML of the
+  # xdg-output protocol that says where they stand.
+  libwayland-dev wayland-protocols
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base
