@@ -79,6 +79,25 @@ SDL_Window* openDesktopWindow(const SDL_DisplayMode& mode)
         pageWindowFlags());
 }
 
+// The textures, the font when asked, the renderer and the window, in the
+// order they must go, with their fields emptied.
+void letGoOfWindow(bool withFont)
+{
+    DisplayContext& d = displayContext;
+    SDL_DestroyTexture(d.paperTexture);
+    d.paperTexture = nullptr;
+    SDL_DestroyTexture(d.lineTexture);
+    d.lineTexture = nullptr;
+    if (withFont) {
+        TTF_CloseFont(d.font);
+        d.font = nullptr;
+    }
+    SDL_DestroyRenderer(d.renderer);
+    d.renderer = nullptr;
+    SDL_DestroyWindow(d.window);
+    d.window = nullptr;
+}
+
 // The page's window in the pixels its renderer draws; false while unknown.
 bool pageWindowPixels(int& width, int& height)
 {
@@ -198,12 +217,8 @@ bool reopenPageWindow(const SDL_Rect& area)
         SDL_DestroyWindow(window);
         return false;
     }
-    // The textures belong to the old renderer and go with it.
-    SDL_DestroyTexture(d.paperTexture);
-    SDL_DestroyTexture(d.lineTexture);
-    d.lineTexture = nullptr;
-    SDL_DestroyRenderer(d.renderer);
-    SDL_DestroyWindow(d.window);
+    // The textures belong to the old renderer and go with it; the font stays.
+    letGoOfWindow(false);
     d.window = window;
     d.renderer = renderer;
     d.paperTexture = loadPaperTexture(renderer);
@@ -213,15 +228,5 @@ bool reopenPageWindow(const SDL_Rect& area)
 
 void releasePageWindow()
 {
-    DisplayContext& d = displayContext;
-    SDL_DestroyTexture(d.paperTexture);
-    d.paperTexture = nullptr;
-    SDL_DestroyTexture(d.lineTexture);
-    d.lineTexture = nullptr;
-    TTF_CloseFont(d.font);
-    d.font = nullptr;
-    SDL_DestroyRenderer(d.renderer);
-    SDL_DestroyWindow(d.window);
-    d.window = nullptr;
-    d.renderer = nullptr;
+    letGoOfWindow(true);
 }
