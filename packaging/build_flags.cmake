@@ -27,11 +27,12 @@ find_program(DPKG_BUILDFLAGS dpkg-buildflags)
 if(NOT DPKG_BUILDFLAGS)
   message(FATAL_ERROR "dpkg-buildflags not found: install Debian's dpkg-dev")
 endif()
-foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
+foreach(kind CPPFLAGS CFLAGS CXXFLAGS LDFLAGS)
   execute_process(
     COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all ${DPKG_BUILDFLAGS} --get ${kind}
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
     OUTPUT_VARIABLE debian_${kind} OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 string(PREPEND CMAKE_CXX_FLAGS "${debian_CXXFLAGS} ${debian_CPPFLAGS} ")
+string(PREPEND CMAKE_C_FLAGS "${debian_CFLAGS} ${debian_CPPFLAGS} ")
 string(PREPEND CMAKE_EXE_LINKER_FLAGS "${debian_LDFLAGS} ")
