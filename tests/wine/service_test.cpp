@@ -12,6 +12,21 @@
 using namespace e2e;
 using namespace wine;
 
+namespace {
+// The saver built against the loopback service, run on this screen's page
+// with the pointer resting in its middle, up to its first fed sheet.
+void startUntilFed(std::optional<PageGeometry>& page, std::optional<ChildProcess>& saver)
+{
+    page = geometryFor(x11().screenWidth(), x11().screenHeight());
+    ASSERT_TRUE(page.has_value()) << "no worked-out page for this screen size";
+    ASSERT_TRUE(movePointer(page->screenWidth / 2, page->screenHeight / 2));
+    x11().focusFollowsPointer();
+    saver.emplace(wineCommand({TAPWRITE_WINE_LOOPBACK_SAVER, "/s"}));
+    ASSERT_TRUE(waitForWindow(saverWindowName, 20s).has_value()) << saver->standardError();
+    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+}
+}
+
 TEST(WineService, TypesTheServedFeedAndAnnouncesANewerVersionAtExit)
 {
     const std::string sentence = "THE CAT SAT ON THE MAT, 1234 TIMES OVER.";
@@ -21,13 +36,9 @@ TEST(WineService, TypesTheServedFeedAndAnnouncesANewerVersionAtExit)
     service.serve("sstext", sentence + "\r\nSECOND LINE.\r\n");
     service.serve("sys", "VERSION5.1\r\nmessageNum:1\r\nmessage:Thanks for typing.");
 
-    std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
-    ASSERT_TRUE(page.has_value()) << "no worked-out page for this screen size";
-    ASSERT_TRUE(movePointer(page->screenWidth / 2, page->screenHeight / 2));
-    x11().focusFollowsPointer();
-    ChildProcess saver(wineCommand({TAPWRITE_WINE_LOOPBACK_SAVER, "/s"}));
-    ASSERT_TRUE(waitForWindow(saverWindowName, 20s).has_value()) << saver.standardError();
-    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+    std::optional<PageGeometry> page;
+    std::optional<ChildProcess> saver;
+    ASSERT_NO_FATAL_FAILURE(startUntilFed(page, saver));
 
     std::size_t typed = 0;
     const std::filesystem::path shot = buildFolder() / "wine-typed-feed.png";
@@ -47,7 +58,7 @@ TEST(WineService, TypesTheServedFeedAndAnnouncesANewerVersionAtExit)
                                "features. Go to " TAPWRITE_WINE_SITE_HOST " now!";
     EXPECT_NE(std::find(texts.begin(), texts.end(), notice), texts.end()) << testing::PrintToString(texts);
     ASSERT_TRUE(closeBoxWithReturn(*box));
-    EXPECT_EQ(saver.waitForExit(10s), 0);
+    EXPECT_EQ(saver->waitForExit(10s), 0);
     EXPECT_EQ(service.requests(), (std::vector<std::string>{"GET /sstext", "GET /sys"}));
 }
 
@@ -63,13 +74,9 @@ TEST(WineService, ThePageAnswersMessagesThroughAPageTurnAndAKeyWaitsForItsEnd)
         feed += "\r\n";
     service.serve("sstext", feed);
 
-    std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
-    ASSERT_TRUE(page.has_value()) << "no worked-out page for this screen size";
-    ASSERT_TRUE(movePointer(page->screenWidth / 2, page->screenHeight / 2));
-    x11().focusFollowsPointer();
-    ChildProcess saver(wineCommand({TAPWRITE_WINE_LOOPBACK_SAVER, "/s"}));
-    ASSERT_TRUE(waitForWindow(saverWindowName, 20s).has_value()) << saver.standardError();
-    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+    std::optional<PageGeometry> page;
+    std::optional<ChildProcess> saver;
+    ASSERT_NO_FATAL_FAILURE(startUntilFed(page, saver));
     ChildProcess probe(wineCommand({TAPWRITE_WINE_HANG_PROBE, saverWindowName, "90"}));
 
     // While a page is typed the paper covers the bottom row; it leaves it
@@ -82,7 +89,7 @@ TEST(WineService, ThePageAnswersMessagesThroughAPageTurnAndAKeyWaitsForItsEnd)
     ASSERT_TRUE(waitUntil(bottomIsBlack, 60s)) << "no page turn";
     ASSERT_TRUE(xdotool({"key", "x"}));
     EXPECT_TRUE(waitForFedPaper(*page, 20s)) << "the run ended before the next sheet was fed";
-    EXPECT_EQ(saver.waitForExit(10s), 0);
+    EXPECT_EQ(saver->waitForExit(10s), 0);
 
     ASSERT_EQ(probe.waitForExit(30s), 0) << probe.standardError();
     std::istringstream lines(probe.standardOutput());
