@@ -97,6 +97,7 @@ void feedPaper()
         if (platformRunEnding())
             return;
         keepDisplaysCovered();
+        platformAnswerWindowSystem();
         typingState.scrollLines = k;
         SDL_RenderClear(displayContext.renderer);
         drawPaper();
@@ -141,6 +142,7 @@ void ejectPage()
         if (platformRunEnding())
             return;
         keepDisplaysCovered();
+        platformAnswerWindowSystem();
         typingState.scrollLines += 1;
         drawPage();
         pauseFor(drawRandom() % 150 + 10);

@@ -20,6 +20,11 @@ void platformInformationBox(const char* text, const char* caption);
 // Empties the thread's Windows message queue once, dispatching what it finds.
 // Returns true when a quit message was found (the rest stays queued).
 bool platformDrainMessages();
+// Once per frame of an animation, which reads no input: answers what the
+// window system asks of the saver's windows meanwhile (Windows' messages, a
+// compositor's ping), so that they are not taken for hung. Key presses,
+// pointer movements and a quit message stay queued for the next drain.
+void platformAnswerWindowSystem();
 
 // Before the media library starts: where no session message bus is known (no
 // DBUS_SESSION_BUS_ADDRESS and no bus socket in XDG_RUNTIME_DIR), SDL would

@@ -103,3 +103,10 @@ bool platformDrainMessages()
 {
     return false;
 }
+
+void platformAnswerWindowSystem()
+{
+    // SDL answers the compositor's ping (and an X window manager's) while it
+    // reads; the input it reads stays in its queue.
+    SDL_PumpEvents();
+}

@@ -73,6 +73,22 @@ bool platformDrainMessages()
     return false;
 }
 
+void platformAnswerWindowSystem()
+{
+    // Every message but input and the quit message, which the next drain
+    // reads; messages sent from other threads are answered by any peek.
+    static constexpr UINT answered[][2] = {
+        {WM_NULL, WM_QUIT - 1},
+        {WM_QUIT + 1, WM_INPUT_DEVICE_CHANGE - 1},
+        {WM_KEYLAST + 1, WM_MOUSEFIRST - 1},
+        {WM_MOUSELAST + 1, 0xFFFFFFFF},
+    };
+    MSG message;
+    for (const auto& range : answered)
+        while (PeekMessageW(&message, nullptr, range[0], range[1], PM_REMOVE))
+            DispatchMessageW(&message);
+}
+
 void platformStayOffAbsentSessionBus()
 {
 }

@@ -24,6 +24,8 @@ windows=(
   # Unpacks the libraries' Debian source packages.
   dpkg-dev
   nsis
+  # Signs the Windows programs when a certificate is given.
+  osslsigncode
 )
 # dpkg-shlibdeps works out the package's Depends; CPack finds the programs with file.
 package=(dpkg-dev file)

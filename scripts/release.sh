@@ -6,7 +6,10 @@
 # time as the build time, so the same commit gives the same bytes again (check
 # with: cd dist && sha256sum -c SHA256SUMS).
 # TAPWRITE_WINDOWS_DEPS names a finished Windows library prefix to reuse
-# (default build-windows/deps, built when missing).
+# (default build-windows/deps, built when missing). With TAPWRITE_SIGN_PKCS12
+# (and TAPWRITE_SIGN_PASSWORD_FILE, TAPWRITE_SIGN_TIMESTAMP_URL: see
+# scripts/build-windows.sh) the Windows programs in dist/ are signed, at the
+# commit's time. A release that fails leaves no dist/.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 # CPack takes the package's folder modes from the folders it makes, so the
@@ -25,7 +28,16 @@ export SOURCE_DATE_EPOCH TZ=UTC LC_ALL=C
 export TAPWRITE_WINDOWS_DEPS=${TAPWRITE_WINDOWS_DEPS:-$top/build-windows/deps}
 work=$top/build-release
 dist=$top/dist
+# The certificate in the files as they are, before anything is built.
+if [ -n "${TAPWRITE_SIGN_PKCS12:-}" ]; then
+  # The builds run in other folders.
+  TAPWRITE_SIGN_PKCS12=$(realpath -m -- "$TAPWRITE_SIGN_PKCS12")
+  [ -z "${TAPWRITE_SIGN_PASSWORD_FILE:-}" ] || TAPWRITE_SIGN_PASSWORD_FILE=$(realpath -m -- "$TAPWRITE_SIGN_PASSWORD_FILE")
+  export TAPWRITE_SIGN_PKCS12 TAPWRITE_SIGN_PASSWORD_FILE
+  "$top/scripts/sign-windows.sh" --check || { rm -rf "$dist"; exit 1; }
+fi
 rm -rf "$work" "$dist"
+trap 'rm -rf "$dist"' EXIT
 mkdir -p "$work" "$dist"
 
 git -C "$top" archive --format=tar.gz --prefix="$name/" -o "$dist/$name.tar.gz" "$commit"
@@ -44,5 +56,6 @@ cp "$work/windows/installer/tapwrite.scr" "$work/windows/tapwrite-setup.exe" "$d
 cp "$work/windows/tapwritefiles/"*-licence.txt "$work/windows/tapwritefiles/libraries.txt" "$dist/"
 
 (cd "$dist" && sha256sum -- * >SHA256SUMS)
+trap - EXIT
 echo "Release of $commit in $dist:"
 (cd "$dist" && ls -l && cat SHA256SUMS)

@@ -4,7 +4,10 @@
 ; libraries the saver links. Runs silently with /S, and then opens
 ; nothing. Run again over an installation, it replaces it in place.
 ;   makensis -DSAVER=<tapwrite.scr> -DASSETS=<tapwritefiles folder> -DICON=<tapwrite.ico>
-;            -DWELCOME_PICTURE=<164x314 .bmp> -DOUTFILE=<setup.exe> tapwrite.nsi
+;            -DWELCOME_PICTURE=<164x314 .bmp> -DOUTFILE=<setup.exe> [-DSIGN=<signer>] tapwrite.nsi
+; With SIGN, that command signs the uninstaller before it is packed and the
+; installer once it is written, each given as its one argument; a failure
+; stops the build.
 ; A 64-bit installer: its $SYSDIR is the real System32, with no redirection to
 ; SysWOW64, and its registry view is the 64-bit one.
 Unicode true
@@ -16,6 +19,11 @@ ManifestSupportedOS all
 ; No build times stored with any file, the pages' picture included: the same
 ; sources give the same installer.
 SetDateSave off
+
+!ifdef SIGN
+!uninstfinalize '"${SIGN}" "%1"' = 0
+!finalize '"${SIGN}" "%1"' = 0
+!endif
 
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
