@@ -5,7 +5,8 @@
 # CPack needs to make the Debian package; --release both, and git for the
 # source archive; --tests adds what only the tests use (which includes the
 # Windows build and Wine to run it, the package and the release);
-# --unit-display only what the unit and display tests need.
+# --unit-display only what the unit and display tests need, --package-checks
+# what the package's own tests need.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
@@ -32,6 +33,8 @@ release=("${windows[@]}" "${package[@]}" git)
 # The display tests' own X tools read the pointer's image and the server's
 # screen-saver state; a desk of two monitors is Xorg with the dummy driver,
 # laid out with xrandr, under a window manager, as desks have one.
+# The package's checker, the manual page reader and the MATE entry's check.
+package_checks=("${package[@]}" lintian man-db desktop-file-utils)
 x_tests=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev openbox)
 for option in "$@"; do
   case "$option" in
@@ -39,6 +42,7 @@ for option in "$@"; do
     --package) packages+=("${package[@]}") ;;
     --release) packages+=("${release[@]}") ;;
     --unit-display) packages+=("${x_tests[@]}") ;;
+    --package-checks) packages+=("${package_checks[@]}") ;;
     --tests)
       # The leak check, the loopback service and its certificates, the reader
       # of the Windows saver's resources, the fuzzers, the Windows build, and
@@ -56,10 +60,12 @@ for option in "$@"; do
       packages+=(sway swaybg grim wayvnc swayidle)
       packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-dev
         wine wine64 libgl1 libgl1-mesa-dri "libgnutls30t64|libgnutls30" xscreensaver passwd util-linux
-        "${release[@]}" lintian man-db desktop-file-utils diffoscope-minimal)
+        "${release[@]}" "${package_checks[@]}" diffoscope-minimal)
       # What lets libdbus autolaunch a session bus, as on many desktops: the
       # saver, started with no bus, must still start none.
       packages+=(dbus-x11)
+      # A fresh root of the other Debian release, where the saver is proven too.
+      packages+=(mmdebstrap)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac

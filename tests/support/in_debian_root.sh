@@ -4,9 +4,19 @@
 # files (as they are in the work tree) copied in as /src; the command runs
 # there as root, with /proc, /sys, /dev and a private /tmp. The root is
 # removed afterwards.
-# Usage: in_debian_root.sh RELEASE command [args...]   (as root)
+# Usage: in_debian_root.sh [--with FILE]... RELEASE command [args...]   (as root)
+# --with copies FILE into the root's /src/foreign/.
 # e.g. in_debian_root.sh trixie bash tests/support/fresh_debian_stage.sh
 set -euo pipefail
+# Its mounts live in a mount namespace of its own, gone when it ends.
+if [ -z "${TAPWRITE_IN_OWN_MOUNTS:-}" ] && [ "$(id -u)" -eq 0 ]; then
+  TAPWRITE_IN_OWN_MOUNTS=1 exec unshare --mount --propagation private "$0" "$@"
+fi
+with=()
+while [ "${1:-}" = --with ]; do
+  with+=("$(realpath "$2")")
+  shift 2
+done
 release=$1
 shift
 top=$(cd "$(dirname "$0")/../.." && pwd)
@@ -14,12 +24,8 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "in_debian_root: making a Debian root needs root" >&2
   exit 1
 fi
-# Its mounts live in a mount namespace of its own, gone when it ends.
-if [ -z "${TAPWRITE_IN_OWN_MOUNTS:-}" ]; then
-  TAPWRITE_IN_OWN_MOUNTS=1 exec unshare --mount --propagation private "$0" "$release" "$@"
-fi
 command -v mmdebstrap >/dev/null ||
-  { apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends mmdebstrap; }
+  { echo "in_debian_root: needs mmdebstrap (scripts/install-deps.sh --tests installs it)" >&2; exit 1; }
 
 # The mirror of the machine's own Debian entries (deb822 or one-line).
 mirror=$(sed -n 's/^URIs: *\([^ ]*\/debian\)\/\{0,1\}$/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1)
@@ -43,6 +49,10 @@ mmdebstrap --quiet --variant=apt --include=ca-certificates,sudo "$release" "$roo
 mkdir -p "$root/src"
 git -C "$top" ls-files -z --cached --others --exclude-standard |
   (cd "$top" && tar --null -T - -cf -) | tar -xf - -C "$root/src"
+if [ ${#with[@]} -gt 0 ]; then
+  mkdir -p "$root/src/foreign"
+  cp -- "${with[@]}" "$root/src/foreign/"
+fi
 for fs in proc sys dev dev/pts; do
   mount --bind "/$fs" "$root/$fs"
   mounted+=("$root/$fs")
