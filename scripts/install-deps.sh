@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build and the saver need.
-# --windows adds the cross toolchain and the installer maker; --package what
+# Installs, from Debian's packages, whatever the build and the saver need, on
+# Debian 12 or 13: where a package's name changes with the release, the one
+# the release has is asked for. --windows adds the cross toolchain and the installer maker; --package what
 # CPack needs to make the Debian package; --release both, and git for the
 # source archive; --tests adds what only the tests use (which includes the
-# Windows build and Wine to run it, the package and the release).
+# Windows build and Wine to run it, the package and the release);
+# --unit-display only what the unit and display tests need, --package-checks
+# what the package's own tests need.
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
@@ -30,11 +33,19 @@ windows=(
 # dpkg-shlibdeps works out the package's Depends; CPack finds the programs with file.
 package=(dpkg-dev file)
 release=("${windows[@]}" "${package[@]}" git)
+# The display tests' own X tools read the pointer's image and the server's
+# screen-saver state; a desk of two monitors is Xorg with the dummy driver,
+# laid out with xrandr, under a window manager, as desks have one.
+# The package's checker, the manual page reader and the MATE entry's check.
+package_checks=("${package[@]}" lintian man-db desktop-file-utils)
+x_tests=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev openbox)
 for option in "$@"; do
   case "$option" in
     --windows) packages+=("${windows[@]}") ;;
     --package) packages+=("${package[@]}") ;;
     --release) packages+=("${release[@]}") ;;
+    --unit-display) packages+=("${x_tests[@]}") ;;
+    --package-checks) packages+=("${package_checks[@]}") ;;
     --tests)
       # The leak check, the loopback service and its certificates, the reader
       # of the Windows saver's resources, the fuzzers, the Windows build, and
@@ -42,10 +53,7 @@ for option in "$@"; do
       # here), and the real XScreenSaver daemon with the tools that run it as
       # another account; the Debian package, its checker and the manual page
       # reader; the check of the MATE entry, and what shows how two releases differ.
-      # A desk of two monitors: Xorg with the dummy driver, xrandr, what
-      # reads the pointer's image and the server's screen-saver state, and a
-      # window manager, as desks have one.
-      packages+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev openbox)
+      packages+=("${x_tests[@]}")
       # The window managers of Debian's desktops and tiling users (xfwm4 keeps
       # its settings behind a session bus of its own), a screen locker, and
       # zenity, which most desktops bring and SDL hands boxes to.
@@ -53,23 +61,42 @@ for option in "$@"; do
       # A Wayland desk: sway, its outputs windows of Xvfb, with its bar and background,
       # wayvnc for a person's input, grim for screenshots, swayidle to start the saver.
       packages+=(sway swaybg grim wayvnc swayidle)
-      packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-14-dev
-        wine wine64 libgl1 libgl1-mesa-dri libgnutls30 xscreensaver passwd util-linux
-        "${release[@]}" lintian man-db desktop-file-utils diffoscope-minimal)
+      packages+=(valgrind python3 python3-pefile openssl clang libclang-rt-dev
+        wine wine64 libgl1 libgl1-mesa-dri "libgnutls30t64|libgnutls30" xscreensaver passwd util-linux
+        "${release[@]}" "${package_checks[@]}" diffoscope-minimal)
       # What lets libdbus autolaunch a session bus, as on many desktops: the
       # saver, started with no bus, must still start none.
       packages+=(dbus-x11)
+      # A fresh root of the other Debian release, where the saver is proven too.
+      packages+=(mmdebstrap)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac
 done
+# "a|b": whichever of the names the release has (Debian 13 renamed some
+# libraries for its 64-bit time).
+installed() {
+  local name
+  for name in ${1//|/ }; do
+    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed" && return 0
+  done
+  return 1
+}
+known() {
+  local name
+  for name in ${1//|/ }; do
+    apt-cache policy "$name" 2>/dev/null | grep -q '^ *Candidate: [^(]' && { echo "$name"; return; }
+  done
+  echo "${1%%|*}"
+}
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  installed "$p" || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
 $sudo apt-get update
+for i in "${!missing[@]}"; do missing[i]=$(known "${missing[i]}"); done
+echo "Installing: ${missing[*]}"
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"

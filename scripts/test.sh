@@ -20,3 +20,9 @@ ctest --test-dir "$top/build" --output-on-failure
 # Leaks are the valgrind check's job: the GL driver keeps allocations of its own.
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir "$top/build-asan" --output-on-failure
+
+# The other Debian release, fresh, as a new user meets it: the run command and
+# the normal build's unit, display and package tests there, and the package
+# made here installed and run there.
+other=$(. /etc/os-release && { [ "${VERSION_CODENAME:-}" = trixie ] && echo bookworm || echo trixie; })
+"$top/tests/support/in_debian_root.sh" --with "$top/build/tapwrite_5.0-1_amd64.deb" "$other" bash tests/support/fresh_debian_stage.sh

@@ -39,7 +39,8 @@ build)
   ! grep -q 'OFL.txt' <<<"$contents" || fail "the package ships the font's licence, so a copy of the font"
   depends=$(dpkg-deb -f "$deb" Depends)
   # fonts-cmu by hand, the libraries worked out by dpkg-shlibdeps.
-  for name in fonts-cmu libc6 libsdl2-2.0-0 libsdl2-ttf-2.0-0 libcurl4; do
+  # libcurl4t64 on Debian 13.
+  for name in fonts-cmu libc6 libsdl2-2.0-0 libsdl2-ttf-2.0-0 'libcurl4(t64)?'; do
     grep -qE "(^|, )$name( |,|$)" <<<"$depends" || fail "Depends lacks $name: $depends"
   done
   [ "$(dpkg-deb -f "$deb" Recommends)" = xscreensaver ] || fail "Recommends is not xscreensaver"
@@ -119,7 +120,9 @@ purge)
   ! dpkg-query -W -f='${Status}' tapwrite 2>/dev/null | grep -q installed || fail "tapwrite is still known to dpkg"
   left=0
   while read -r path; do
-    if { [ -e "$path" ] || [ -L "$path" ]; } && ! grep -qxF -- "$path" "$before"; then
+    # A folder that a package the install brought in (xscreensaver) shares stays.
+    if { [ -e "$path" ] || [ -L "$path" ]; } && ! grep -qxF -- "$path" "$before" &&
+        ! dpkg-query -S "$path" >/dev/null 2>&1; then
       echo "left behind: $path" >&2
       left=1
     fi

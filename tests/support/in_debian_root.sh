@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Runs a command in a fresh Debian root of the given release, made with
+# mmdebstrap from the package mirror this machine uses, with the checkout's
+# files (as they are in the work tree) copied in as /src; the command runs
+# there as root, with /proc, /sys, /dev and a private /tmp. The root is
+# removed afterwards.
+# Usage: in_debian_root.sh [--with FILE]... RELEASE command [args...]   (as root)
+# --with copies FILE into the root's /src/foreign/.
+# e.g. in_debian_root.sh trixie bash tests/support/fresh_debian_stage.sh
+set -euo pipefail
+# Its mounts live in a mount namespace of its own, gone when it ends.
+if [ -z "${TAPWRITE_IN_OWN_MOUNTS:-}" ] && [ "$(id -u)" -eq 0 ]; then
+  TAPWRITE_IN_OWN_MOUNTS=1 exec unshare --mount --propagation private "$0" "$@"
+fi
+with=()
+while [ "${1:-}" = --with ]; do
+  with+=("$(realpath "$2")")
+  shift 2
+done
+release=$1
+shift
+top=$(cd "$(dirname "$0")/../.." && pwd)
+if [ "$(id -u)" -ne 0 ]; then
+  echo "in_debian_root: making a Debian root needs root" >&2
+  exit 1
+fi
+command -v mmdebstrap >/dev/null ||
+  { echo "in_debian_root: needs mmdebstrap (scripts/install-deps.sh --tests installs it)" >&2; exit 1; }
+
+# The mirror of the machine's own Debian entries (deb822 or one-line).
+mirror=$(sed -n 's/^URIs: *\([^ ]*\/debian\)\/\{0,1\}$/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1)
+[ -n "$mirror" ] || mirror=$(sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}\([^ ]*\/debian\)\/\{0,1\} .*/\2/p' /etc/apt/sources.list 2>/dev/null | head -1)
+mirror=${mirror:-http://deb.debian.org/debian}
+security=${mirror%/debian}/debian-security
+
+root=$(mktemp -d /var/tmp/debian-root.XXXXXX)
+mounted=()
+cleanup() {
+  for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" 2>/dev/null || true; done
+  rm -rf --one-file-system "$root"
+}
+trap cleanup EXIT
+sources="deb $mirror $release main
+deb $mirror $release-updates main
+deb $security $release-security main"
+echo "in_debian_root: making a Debian $release root from $mirror"
+mmdebstrap --quiet --variant=apt --include=ca-certificates,sudo "$release" "$root" - <<<"$sources"
+
+mkdir -p "$root/src"
+git -C "$top" ls-files -z --cached --others --exclude-standard |
+  (cd "$top" && tar --null -T - -cf -) | tar -xf - -C "$root/src"
+if [ ${#with[@]} -gt 0 ]; then
+  mkdir -p "$root/src/foreign"
+  cp -- "${with[@]}" "$root/src/foreign/"
+fi
+for fs in proc sys dev dev/pts; do
+  mount --bind "/$fs" "$root/$fs"
+  mounted+=("$root/$fs")
+done
+mount -t tmpfs tmpfs "$root/tmp"
+mounted+=("$root/tmp")
+mount -t tmpfs tmpfs "$root/dev/shm"
+mounted+=("$root/dev/shm")
+chmod 1777 "$root/tmp"
+chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 CI="${CI:-}" \
+  bash -c 'cd /src && exec "$@"' - "$@"
