@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build and the saver need, on
 # Debian 12 or 13: where a package's name changes with the release, the one
-# the release has is asked for. --windows adds the cross toolchain and the installer maker; --package what
-# CPack needs to make the Debian package; --release both, and git for the
+# the release has is asked for. --windows adds the cross toolchain and the
+# installer maker; --package what CPack needs to make the Debian package; --release both, and git for the
 # source archive; --tests adds what only the tests use (which includes the
 # Windows build and Wine to run it, the package and the release);
 # --unit-display only what the unit and display tests need, --package-checks
@@ -33,11 +33,11 @@ windows=(
 # dpkg-shlibdeps works out the package's Depends; CPack finds the programs with file.
 package=(dpkg-dev file)
 release=("${windows[@]}" "${package[@]}" git)
+# The package's checker, the manual page reader and the MATE entry's check.
+package_checks=("${package[@]}" lintian man-db desktop-file-utils)
 # The display tests' own X tools read the pointer's image and the server's
 # screen-saver state; a desk of two monitors is Xorg with the dummy driver,
 # laid out with xrandr, under a window manager, as desks have one.
-# The package's checker, the manual page reader and the MATE entry's check.
-package_checks=("${package[@]}" lintian man-db desktop-file-utils)
 x_tests=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev openbox)
 for option in "$@"; do
   case "$option" in
