@@ -35,6 +35,9 @@ void childEndsWithUs()
 
 void platformCatchTerminationRequests()
 {
+    // Called before the libraries start and again by the entry routine.
+    if (ourProcess != 0)
+        return;
     ourProcess = getpid();
     pthread_atfork(nullptr, nullptr, childEndsWithUs);
     struct sigaction action {};

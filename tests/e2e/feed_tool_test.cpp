@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -58,6 +59,7 @@ struct CheckCase {
     std::string served = ""; // over the loopback service, served this way ("" for a file, "none": a port that
                              // refuses, "hostile certificate": over TLS, to a build that trusts its authority)
     FeedFile file = FeedFile::Written;
+    std::chrono::seconds within = 10s; // a path's answer; a URL's is 60 s
 };
 
 void PrintTo(const CheckCase& c, std::ostream* out)
@@ -112,6 +114,9 @@ const CheckCase checkCases[] = {
     {"FeedIsSparseAndHuge", "", "", 2, {"(it is 21474836480 bytes, over the 1048576-byte cap)"}, "", FeedFile::Sparse},
     {"FeedIsAnEndlessDevice", "/dev/zero", "", 2, {"/dev/zero: error: every saver ignores this feed (it is a "
         "character device of more than 1048576 bytes, over the 1048576-byte cap)"}, "", FeedFile::Device},
+    // Regular and empty by its own word, then no end and, as often as not, nothing to read.
+    {"FeedIsTheKernelLog", "/proc/kmsg", "", 3, {"tapwrite-feed: cannot read /proc/kmsg: it is a file, and "}, "",
+        FeedFile::Device, 3s},
     {"ZeroWidthCharactersStayWithinTheEdge", fiveLines + "\r\n" + std::string(2000, '\xad'), "", 0,
         {"0 errors, 0 warnings"}},
     {"NewerVersion", fiveLines, "VERSION5.1\r\nmessageNum:1\r\nmessage:Hi", 0, {"a 5.0 saver shows the \"New Version!\" "
@@ -223,6 +228,12 @@ TEST_P(FeedCheck, ReportsTheProblemWithItsLineAndExitCode)
     const CheckCase& c = GetParam();
     if (c.file == FeedFile::Unreadable && geteuid() == 0)
         GTEST_SKIP() << "root reads a file without permissions: this row runs as another user only";
+    if (c.file == FeedFile::Device) {
+        const int device = ::open(c.feed.c_str(), O_RDONLY | O_NONBLOCK);
+        if (device < 0)
+            GTEST_SKIP() << c.feed << " cannot be opened here: " << std::strerror(errno);
+        ::close(device);
+    }
     TempFolder folder("feed-check");
     std::unique_ptr<ServiceFixture> service;
     const RefusingPort refusing;
@@ -236,7 +247,7 @@ TEST_P(FeedCheck, ReportsTheProblemWithItsLineAndExitCode)
         arguments.push_back(service ? "http://127.0.0.1:" + port + "/sys" : "sys");
     }
     // A path answers within a few seconds, whatever it is; a URL within the time limits.
-    const std::chrono::seconds within = c.served.empty() ? 10s : 60s;
+    const std::chrono::seconds within = c.served.empty() ? c.within : 60s;
     const std::string program = c.served == "hostile certificate" ? "tapwrite-feed-trusting" : "tapwrite-feed";
     ToolRun run = runFeedTool(arguments, folder.path(), within, program);
     EXPECT_EQ(run.code, c.code) << run.output;

@@ -1,0 +1,138 @@
+// The saver's windows are unmanaged and kept above everything at the end of a
+// run; a box from SDL is another client's ordinary window that a window
+// manager stacks among its own (below ours), and with no window manager at
+// all nobody gives it the keyboard. So, while it is up, ours go right below
+// it and the keyboard goes to it, under any window manager or none.
+#include "platform/box_above_x11.h"
+
+#include "platform/pacing.h"
+#include "platform/x11_session.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+namespace {
+// How often the stacking is looked at while a box is up.
+constexpr int boxWatchIntervalMs = 20;
+// Window managers put a box in a frame, and some the frame in another.
+constexpr int frameDepth = 3;
+
+std::string displayName;
+std::vector<Window> ourWindows;
+std::thread watcher;
+std::atomic<bool> boxClosed{false};
+
+// The window named caption at or below window, within depth levels; 0 when none.
+Window namedWithin(Display* display, Window window, const std::string& caption, int depth)
+{
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) && name) {
+        const bool same = caption == name;
+        XFree(name);
+        if (same)
+            return window;
+    }
+    Window found = 0;
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (depth > 0 && XQueryTree(display, window, &root, &parent, &children, &count))
+        for (unsigned int i = 0; i < count && !found; ++i)
+            found = namedWithin(display, children[i], caption, depth - 1);
+    if (children)
+        XFree(children);
+    return found;
+}
+
+bool viewable(Display* display, Window window)
+{
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable;
+}
+
+bool isOurs(Window window)
+{
+    return std::find(ourWindows.begin(), ourWindows.end(), window) != ourWindows.end();
+}
+
+// One look: ours below the box's top-level window, and the keyboard on the
+// box when it is on none or on ours.
+void keepAbove(Display* display, const std::string& caption)
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+        return;
+    // The box's top-level window (its frame under a window manager), from
+    // the top down; then the highest of ours, bottom to top.
+    int boxIndex = -1;
+    Window box = 0;
+    for (int i = static_cast<int>(count) - 1; i >= 0 && !box; --i)
+        if (!isOurs(children[i]) && viewable(display, children[i])
+            && (box = namedWithin(display, children[i], caption, frameDepth)))
+            boxIndex = i;
+    int highestOurs = -1;
+    for (int i = 0; i < static_cast<int>(count); ++i)
+        if (isOurs(children[i]))
+            highestOurs = i;
+    if (box && highestOurs > boxIndex) {
+        XWindowChanges changes{};
+        changes.sibling = children[boxIndex];
+        changes.stack_mode = Below;
+        for (Window window : ourWindows)
+            XConfigureWindow(display, window, CWSibling | CWStackMode, &changes);
+    }
+    if (children)
+        XFree(children);
+    if (!box || !viewable(display, box))
+        return;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus == None || focus == PointerRoot || focus == root || isOurs(focus))
+        XSetInputFocus(display, box, RevertToParent, CurrentTime);
+    XFlush(display);
+}
+
+void watch(std::string caption)
+{
+    Display* display = XOpenDisplay(displayName.c_str());
+    if (!display)
+        return;
+    {
+        // Any window may go between two requests about it, the box's first.
+        X11ErrorTrap trap(display);
+        while (!boxClosed) {
+            keepAbove(display, caption);
+            pauseFor(boxWatchIntervalMs);
+        }
+    }
+    XCloseDisplay(display);
+}
+}
+
+void rememberWindowsUnderBoxes(const std::string& display, const std::vector<Window>& ours)
+{
+    displayName = display;
+    ourWindows = ours;
+}
+
+void startKeepingBoxAbove(const std::string& caption)
+{
+    if (ourWindows.empty() || watcher.joinable())
+        return;
+    boxClosed = false;
+    watcher = std::thread(watch, caption);
+}
+
+void stopKeepingBoxAbove()
+{
+    if (!watcher.joinable())
+        return;
+    boxClosed = true;
+    watcher.join();
+}
