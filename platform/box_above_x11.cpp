@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <pthread.h>
 #include <thread>
 
 namespace {
@@ -23,16 +24,33 @@ std::vector<Window> ourWindows;
 std::thread watcher;
 std::atomic<bool> boxClosed{false};
 
+// The window's title as its bytes, whatever their encoding (SDL writes UTF-8
+// ones, which XFetchName does not read); empty when it has none.
+std::string titleOf(Display* display, Window window)
+{
+    for (const char* name : {"_NET_WM_NAME", "WM_NAME"}) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* bytes = nullptr;
+        std::string title;
+        if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, AnyPropertyType,
+                &type, &format, &count, &after, &bytes) == Success && bytes && format == 8)
+            title.assign(reinterpret_cast<const char*>(bytes), count);
+        if (bytes)
+            XFree(bytes);
+        if (!title.empty())
+            return title;
+    }
+    return {};
+}
+
 // The window named caption at or below window, within depth levels; 0 when none.
 Window namedWithin(Display* display, Window window, const std::string& caption, int depth)
 {
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) && name) {
-        const bool same = caption == name;
-        XFree(name);
-        if (same)
-            return window;
-    }
+    if (titleOf(display, window) == caption)
+        return window;
     Window found = 0;
     Window root = 0;
     Window parent = 0;
@@ -121,16 +139,34 @@ void rememberWindowsUnderBoxes(const std::string& display, const std::vector<Win
     ourWindows = ours;
 }
 
-void startKeepingBoxAbove(const std::string& caption)
+namespace {
+std::string pendingCaption;
+
+// SDL forks the box's helper process: a thread started before the fork could
+// hold a lock (of the allocator, of Xlib) that the helper then waits on for
+// ever, so the watch begins in the parent once the fork is done.
+void startAfterFork()
 {
-    if (ourWindows.empty() || watcher.joinable())
+    if (pendingCaption.empty() || watcher.joinable())
         return;
     boxClosed = false;
-    watcher = std::thread(watch, caption);
+    watcher = std::thread(watch, pendingCaption);
+}
+}
+
+void startKeepingBoxAbove(const std::string& caption)
+{
+    static bool registered = false;
+    if (ourWindows.empty())
+        return;
+    if (!registered)
+        registered = pthread_atfork(nullptr, startAfterFork, nullptr) == 0;
+    pendingCaption = caption;
 }
 
 void stopKeepingBoxAbove()
 {
+    pendingCaption.clear();
     if (!watcher.joinable())
         return;
     boxClosed = true;

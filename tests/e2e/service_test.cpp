@@ -107,11 +107,15 @@ namespace {
 struct NoticeCase {
     const char* name;
     bool bySignal;
+    // Another program's window had the keyboard when the saver started, and
+    // Return is typed wherever the pointer stands: the box must have it.
+    bool typedBlind = false;
 };
 
 const NoticeCase noticeCases[] = {
     {"KeyThenReturn", false},
     {"SigtermThenSigterm", true},
+    {"KeyThenReturnTypedBlind", false, true},
 };
 
 class NewerVersion : public testing::TestWithParam<NoticeCase> {};
@@ -120,9 +124,16 @@ class NewerVersion : public testing::TestWithParam<NoticeCase> {};
 TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
 {
     const bool bySignal = GetParam().bySignal;
+    const bool typedBlind = GetParam().typedBlind;
     auto service = startLoopbackService("5.1");
+    OwnWindow program(40, 40, 200, 100, 0x0000ff);
+    ASSERT_NE(program.id, 0u);
     std::unique_ptr<ChildProcess> saver = startRunning();
     ASSERT_TRUE(saver) << "the saver never showed its fed sheet";
+    if (typedBlind) {
+        x11().focusOn(program.id);
+        ASSERT_TRUE(waitUntil([&] { return x11().focus() != program.id; }, 5s)) << "the saver left the keyboard";
+    }
     if (bySignal)
         saver->signal(SIGTERM);
     else
@@ -132,7 +143,11 @@ TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
     ASSERT_TRUE(box.has_value()) << "no \"New Version!\" box";
     EXPECT_TRUE(windowExists(saverWindowName)) << "the saver's window closed before the notice";
     EXPECT_TRUE(saver->running());
-    if (bySignal)
+    if (typedBlind) {
+        EXPECT_TRUE(waitUntil([&] { return boxShows(*box) && x11().focus() == box->id; }, 3s))
+            << "the box does not show, or has not the keyboard";
+        ASSERT_TRUE(xdotool({"key", "Return"}));
+    } else if (bySignal)
         saver->signal(SIGTERM);
     else
         ASSERT_TRUE(closeBoxWithReturn(*box));
@@ -141,6 +156,9 @@ TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
     EXPECT_EQ(*code, 0);
     EXPECT_TRUE(waitUntil([] { return !windowExists(noticeCaption); }, 1s)) << "the box stayed up";
     EXPECT_FALSE(windowExists(saverWindowName));
+    if (typedBlind) {
+        EXPECT_EQ(x11().focus(), program.id) << "the keyboard did not go back to the program that had it";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, NewerVersion, testing::ValuesIn(noticeCases),
