@@ -2,7 +2,10 @@
 // run; a box from SDL is another client's ordinary window that a window
 // manager stacks among its own (below ours), and with no window manager at
 // all nobody gives it the keyboard. So, while it is up, ours go right below
-// it and the keyboard goes to it, under any window manager or none.
+// it and the keyboard goes to it, under any window manager or none. A
+// compositing manager may have taken a full-screen window of ours off its
+// picture (xfwm4 does) and stopped drawing that picture, the box's frame in
+// it: there ours are hidden instead, which gives it back.
 #include "platform/box_above_x11.h"
 
 #include "platform/pacing.h"
@@ -11,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <pthread.h>
+#include <string>
 #include <thread>
 
 namespace {
@@ -75,6 +79,12 @@ bool isOurs(Window window)
     return std::find(ourWindows.begin(), ourWindows.end(), window) != ourWindows.end();
 }
 
+bool compositing(Display* display)
+{
+    const std::string selection = "_NET_WM_CM_S" + std::to_string(DefaultScreen(display));
+    return XGetSelectionOwner(display, XInternAtom(display, selection.c_str(), False)) != None;
+}
+
 // One look: ours below the box's top-level window, and the keyboard on the
 // box when it is on none or on ours.
 void keepAbove(Display* display, const std::string& caption)
@@ -97,7 +107,11 @@ void keepAbove(Display* display, const std::string& caption)
     for (int i = 0; i < static_cast<int>(count); ++i)
         if (isOurs(children[i]))
             highestOurs = i;
-    if (box && highestOurs > boxIndex) {
+    if (box && compositing(display)) {
+        for (Window window : ourWindows)
+            if (viewable(display, window))
+                XUnmapWindow(display, window);
+    } else if (box && highestOurs > boxIndex) {
         XWindowChanges changes{};
         changes.sibling = children[boxIndex];
         changes.stack_mode = Below;
