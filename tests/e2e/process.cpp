@@ -49,6 +49,10 @@ ChildProcess::ChildProcess(std::vector<std::string> argv, const LaunchOptions& o
         args.push_back(a.data());
     args.push_back(nullptr);
     std::string directory = options.workingDirectory.string();
+    sigset_t blocked;
+    sigemptyset(&blocked);
+    for (int number : options.blockedSignals)
+        sigaddset(&blocked, number);
 
     pid_ = fork();
     if (pid_ == 0) {
@@ -65,6 +69,7 @@ ChildProcess::ChildProcess(std::vector<std::string> argv, const LaunchOptions& o
         dup2(err, 2);
         if (!directory.empty() && chdir(directory.c_str()) != 0)
             _exit(126);
+        sigprocmask(SIG_BLOCK, &blocked, nullptr);
         execve(args[0], args.data(), envp.data());
         execvpe(args[0], args.data(), envp.data());
         _exit(127);

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <memory>
+#include <thread>
 
 using namespace e2e;
 
@@ -164,16 +165,45 @@ TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
 INSTANTIATE_TEST_SUITE_P(Endings, NewerVersion, testing::ValuesIn(noticeCases),
     [](const testing::TestParamInfo<NoticeCase>& info) { return std::string(info.param.name); });
 
-TEST(StartUp, SigtermDuringAStalledRequestEndsTheProgramWithZero)
+namespace {
+struct StartUpCase {
+    const char* name;
+    // Sent once the feed is asked for and stalls; else 1 ms after the spawn.
+    bool duringStalledRequest;
+    // The caller starts the saver with SIGTERM blocked, as an idle companion
+    // does, so that a request before the handler is in waits for it.
+    bool blockedAtSpawn;
+};
+
+const StartUpCase startUpCases[] = {
+    {"DuringAStalledRequest", true, false},
+    {"OneMillisecondAfterTheSpawnWithTheSignalBlocked", false, true},
+};
+
+class StartUp : public testing::TestWithParam<StartUpCase> {};
+}
+
+TEST_P(StartUp, SigtermEndsTheProgramWithZero)
 {
+    const StartUpCase& c = GetParam();
     auto service = startLoopbackService("5.0");
     service->serve("sstext", "", "stall");
-    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"/s"}));
-    ASSERT_TRUE(waitUntil([&] { return !service->requests().empty(); }, 10s)) << "the feed was never asked for";
+    LaunchOptions options;
+    if (c.blockedAtSpawn)
+        options.blockedSignals = {SIGTERM};
+    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"/s"}), options);
+    if (c.duringStalledRequest)
+        ASSERT_TRUE(waitUntil([&] { return !service->requests().empty(); }, 10s)) << "the feed was never asked for";
+    else
+        std::this_thread::sleep_for(1ms); // the moment under test, not a wait for a condition
     saver.signal(SIGTERM);
-    EXPECT_EQ(saver.waitForExit(1s), std::optional<int>(0));
+    EXPECT_EQ(saver.waitForExit(c.duringStalledRequest ? 1s : 5s), std::optional<int>(0))
+        << "ended by signal " << saver.terminatingSignal().value_or(0);
     EXPECT_FALSE(windowExists(saverWindowName));
 }
+
+INSTANTIATE_TEST_SUITE_P(Termination, StartUp, testing::ValuesIn(startUpCases),
+    [](const testing::TestParamInfo<StartUpCase>& info) { return std::string(info.param.name); });
 
 TEST(VersionNotice, TheSameVersionEndsWithoutABox)
 {
