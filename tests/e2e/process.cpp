@@ -49,12 +49,18 @@ ChildProcess::ChildProcess(std::vector<std::string> argv, const LaunchOptions& o
         args.push_back(a.data());
     args.push_back(nullptr);
     std::string directory = options.workingDirectory.string();
+    // Blocked across the fork, so that the child has them blocked from its
+    // first instruction, before it could be sent one.
     sigset_t blocked;
+    sigset_t ours;
     sigemptyset(&blocked);
     for (int number : options.blockedSignals)
         sigaddset(&blocked, number);
+    pthread_sigmask(SIG_BLOCK, &blocked, &ours);
 
     pid_ = fork();
+    if (pid_ != 0)
+        pthread_sigmask(SIG_SETMASK, &ours, nullptr);
     if (pid_ == 0) {
         // A group of its own, so helpers it forks (SDL shows its boxes from a
         // child process) end with it.
@@ -69,7 +75,6 @@ ChildProcess::ChildProcess(std::vector<std::string> argv, const LaunchOptions& o
         dup2(err, 2);
         if (!directory.empty() && chdir(directory.c_str()) != 0)
             _exit(126);
-        sigprocmask(SIG_BLOCK, &blocked, nullptr);
         execve(args[0], args.data(), envp.data());
         execvpe(args[0], args.data(), envp.data());
         _exit(127);
