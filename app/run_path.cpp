@@ -4,6 +4,7 @@
 #include "app/wake_rules.h"
 #include "display/builtin_text.h"
 #include "display/display_setup.h"
+#include "display/monitor_covers.h"
 #include "display/page_drawing.h"
 #include "display/typing_engine.h"
 #include "platform/pacing.h"
@@ -45,8 +46,11 @@ int runSaver()
     platformWatchTermination(false);
     // While the saver's window is still up; never over a host's window, where
     // the screen may be locked and no one could answer the box.
-    if (!platformHostWindowMode())
+    if (!platformHostWindowMode()) {
+        platformLetBoxesAbove(displayContext.window, coverWindows);
         showVersionNotice();
+    }
+    platformGiveFocusBack();
     shutdownSaver();
     return 0;
 }

@@ -16,6 +16,16 @@ bool quitRequested = false;
 
 namespace {
 constexpr int mouseSlack = 35;
+
+// Removes the motions at the head of the queue, without asking the system for
+// more: a pointer that keeps moving cannot hold the drain.
+void passOverQueuedMotions()
+{
+    SDL_Event next;
+    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1
+        && next.type == SDL_MOUSEMOTION)
+        SDL_PeepEvents(&next, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION);
+}
 }
 
 bool mouseRuleFires(int x, int y)
@@ -87,8 +97,11 @@ bool drainEventsAndCheckWake()
             pointerOnDesktop(x, y);
             if (mouseRuleFires(x, y))
                 return true;
-            // One motion per pass: the rest wait for the next one.
-            break;
+            // X11 and Wayland queue every small movement on its own (Windows
+            // merges them): the motions right behind this one would read the
+            // same position, so they go now, and a key behind them counts in
+            // this pass instead of one pass per motion later.
+            passOverQueuedMotions();
         }
     }
     if (platformRunEnding())

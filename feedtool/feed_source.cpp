@@ -13,9 +13,13 @@
 #include <unistd.h>
 
 namespace {
-// How long a path that is not a regular file (a FIFO, a pipe, a device) may
-// take to give what it holds: a FIFO nobody writes to never ends.
-constexpr int otherPathTimeLimitMs = 2000;
+// How long a path may take to give what it holds: a FIFO nobody writes to
+// never ends, and a file of /proc that calls itself regular and empty may have
+// nothing to read and no end either.
+constexpr int readTimeLimitMs = 2000;
+// The pause between two tries of a read that had nothing yet where the system
+// cannot wait for it (poll calls such a file always ready).
+constexpr int retryPauseMs = 10;
 
 bool isUrl(const std::string& name)
 {
@@ -38,34 +42,37 @@ std::string overCap(const std::string& size, std::size_t limit)
     return "it is " + size + " bytes, over the " + std::to_string(limit) + "-byte cap";
 }
 
-// Up to limit + 1 bytes of file into source.bytes, to its end. Anything but a
-// regular file is waited for no longer than the time limit. False, with the
-// reason in unreadable, when that fails.
+// Up to limit + 1 bytes of file into source.bytes, to its end, within the
+// time limit whatever the file calls itself. False, with the reason in
+// unreadable, when that fails.
 bool readUpTo(int file, const struct stat& status, FeedSource& source, std::size_t limit)
 {
-    const bool regular = S_ISREG(status.st_mode);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(otherPathTimeLimitMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(readTimeLimitMs);
     char buffer[64 * 1024];
+    bool waited = false; // the last read had nothing for us
     while (source.bytes.size() <= limit) {
-        if (!regular) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now()).count();
-            pollfd ready{file, POLLIN, 0};
-            const int polled = left > 0 ? ::poll(&ready, 1, static_cast<int>(left)) : 0;
-            if (polled == 0) {
-                const std::string gave = source.bytes.empty()
-                    ? "nothing came from it"
-                    : "it gave " + counted(source.bytes.size(), "byte", "bytes") + " but no end";
-                source.unreadable = "it is " + kindOf(status.st_mode) + ", and " + gave + " within "
-                    + std::to_string(otherPathTimeLimitMs / 1000) + " s";
-                return false;
-            }
-            if (polled < 0 && errno != EINTR) {
-                source.unreadable = std::strerror(errno);
-                return false;
-            }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now()).count();
+        pollfd ready{file, POLLIN, 0};
+        const int polled = left > 0 ? ::poll(&ready, 1, static_cast<int>(left)) : 0;
+        if (polled == 0) {
+            const std::string gave = source.bytes.empty()
+                ? "nothing came from it"
+                : "it gave " + counted(source.bytes.size(), "byte", "bytes") + " but no end";
+            source.unreadable = "it is " + kindOf(status.st_mode) + ", and " + gave + " within "
+                + std::to_string(readTimeLimitMs / 1000) + " s";
+            return false;
+        }
+        if (polled < 0 && errno != EINTR) {
+            source.unreadable = std::strerror(errno);
+            return false;
+        }
+        if (waited && polled > 0) {
+            // Ready by poll's word, empty by read's: no spinning on it.
+            ::poll(nullptr, 0, static_cast<int>(std::min<long long>(left, retryPauseMs)));
         }
         const ssize_t got = ::read(file, buffer, std::min(sizeof buffer, limit + 1 - source.bytes.size()));
+        waited = got < 0 && errno == EAGAIN;
         if (got == 0)
             return true;
         if (got > 0)

@@ -88,6 +88,16 @@ void platformOwnNewWindows();
 // the page, so that the waking key lands nowhere else. On Windows the covers
 // stay topmost. Cheap enough for every pass.
 void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers);
+// At the end of a run, before a box: from now on the boxes the saver shows
+// stand above its windows and get the keyboard, under any window manager or
+// none, and its windows are no longer kept above. On Windows the covers stop
+// being topmost.
+void platformLetBoxesAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers);
+// As the saver's windows go: the keyboard goes back to the window that had it
+// when the saver took it, when that still shows and no other program has
+// taken the keyboard since. Nothing on Windows, which activates the window
+// below by itself.
+void platformGiveFocusBack();
 // Where the pointer stands on the desktop, asked of the system now rather than
 // of one of our windows, which may have gone with its monitor.
 void platformPointerOnDesktop(SDL_Window* window, int& x, int& y);

@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include "platform/box_above_x11.h"
+
 #include <SDL.h>
 #include <X11/Xlib.h>
 #include <wayland-client.h>
@@ -93,8 +95,13 @@ void platformInformationBox(const char* text, const char* caption)
     // SDL hands a box to zenity first when it has no display of its own yet,
     // and takes zenity's failure to reach any display for a box shown.
     const bool displayAnswers = SDL_WasInit(SDL_INIT_VIDEO) || xDisplayAnswers() || waylandSessionAnswers();
-    if (displayAnswers && SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) == 0)
-        return;
+    if (displayAnswers) {
+        startKeepingBoxAbove(caption);
+        const bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) == 0;
+        stopKeepingBoxAbove();
+        if (shown)
+            return;
+    }
     // No display to show a box on: the user still gets to read it.
     std::fprintf(stderr, "%s: %s\n", caption, text);
 }

@@ -1,6 +1,7 @@
 // The saver's own windows on an X display: made unmanaged, as X screen savers
 // make theirs, so that no window manager frames, moves, stacks or waits on
 // them; then kept above what other programs map, and given the keyboard.
+#include "platform/box_above_x11.h"
 #include "platform/platform.h"
 #include "platform/x11_session.h"
 
@@ -9,9 +10,24 @@
 #include <algorithm>
 
 namespace {
+// The window the saver took the keyboard from, how it was to revert, and the
+// connection that knows both; none while the saver has taken nothing.
+Display* focusDisplay = nullptr;
+Window focusTakenFrom = None;
+int focusRevert = RevertToParent;
+std::vector<Window> ourWindows;
+
 bool isOurs(const std::vector<Window>& ours, Window window)
 {
     return std::find(ours.begin(), ours.end(), window) != ours.end();
+}
+
+std::vector<Window> windowsOf(SDL_Window* page, const std::vector<SDL_Window*>& covers)
+{
+    std::vector<Window> ours{x11WindowOf(page)};
+    for (SDL_Window* cover : covers)
+        ours.push_back(x11WindowOf(cover));
+    return ours;
 }
 
 // The highest window above our lowest one that another program maps the
@@ -56,9 +72,8 @@ void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
     Display* display = x11DisplayOf(page);
     if (!display)
         return;
-    std::vector<Window> ours{x11WindowOf(page)};
-    for (SDL_Window* cover : covers)
-        ours.push_back(x11WindowOf(cover));
+    ourWindows = windowsOf(page, covers);
+    const std::vector<Window>& ours = ourWindows;
     // Another program's window may go between two requests about it.
     X11ErrorTrap trap(display);
     if (Window highest = highestOrdinaryAbove(display, ours)) {
@@ -75,6 +90,40 @@ void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
     Window focus = None;
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
-    if (focus != None && focus != PointerRoot && !isOurs(ours, focus))
+    if (focus != None && focus != PointerRoot && !isOurs(ours, focus)) {
+        if (focusTakenFrom == None) {
+            focusDisplay = display;
+            focusTakenFrom = focus;
+            focusRevert = revert;
+        }
         XSetInputFocus(display, ours.front(), RevertToParent, CurrentTime);
+    }
+}
+
+void platformLetBoxesAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
+{
+    Display* display = x11DisplayOf(page);
+    if (!display)
+        return;
+    rememberWindowsUnderBoxes(DisplayString(display), windowsOf(page, covers));
+}
+
+void platformGiveFocusBack()
+{
+    if (focusTakenFrom == None)
+        return;
+    Display* display = focusDisplay;
+    const Window window = focusTakenFrom;
+    focusTakenFrom = None;
+    X11ErrorTrap trap(display);
+    // Still ours, or nobody's since a box of ours closed: no other program
+    // has taken it.
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    const bool untaken = focus == None || focus == PointerRoot || focus == DefaultRootWindow(display)
+        || isOurs(ourWindows, focus);
+    XWindowAttributes attributes;
+    if (untaken && XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable)
+        XSetInputFocus(display, window, focusRevert, CurrentTime);
 }

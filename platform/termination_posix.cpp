@@ -35,6 +35,9 @@ void childEndsWithUs()
 
 void platformCatchTerminationRequests()
 {
+    // Called before the libraries start and again by the entry routine.
+    if (ourProcess != 0)
+        return;
     ourProcess = getpid();
     pthread_atfork(nullptr, nullptr, childEndsWithUs);
     struct sigaction action {};
@@ -48,6 +51,13 @@ void platformCatchTerminationRequests()
             continue;
         sigaction(number, &action, nullptr);
     }
+    // A caller may start us with them blocked, so that one sent while the
+    // libraries still load waits for the handler instead of killing us.
+    sigset_t requests;
+    sigemptyset(&requests);
+    for (int number : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&requests, number);
+    sigprocmask(SIG_UNBLOCK, &requests, nullptr);
 }
 
 void platformWatchTermination(bool watch)

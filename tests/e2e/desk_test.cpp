@@ -3,6 +3,7 @@
 // the run ended from either, monitors that come and go; and the server's own
 // screen saver still coming on while the saver runs.
 #include "e2e_support.h"
+#include "../support/service_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -313,6 +314,44 @@ TEST_P(UnderAWindowManager, NothingButThePageAndBlackShowsAndTheWakingKeyGoesNow
     ASSERT_TRUE(movePointer(2540, 500));
     EXPECT_EQ(saver->waitForExit(5s), 0) << "a 40 px move on the other monitor";
     EXPECT_TRUE(manager.running()) << c.name << " ended: " << manager.standardError();
+}
+
+TEST_P(UnderAWindowManager, TheNewVersionBoxShowsOverThePageAndTakesReturn)
+{
+    const WindowManagerCase& c = GetParam();
+    const Desk desk{true};
+    const PageGeometry page = *geometryFor(1920, 1080);
+    ASSERT_TRUE(arrange(desk));
+    TempFolder folder("window-manager");
+    WindowManager manager(c.command, folder, c.configuration);
+    // Another program's window, with the keyboard; once it is managed, the
+    // window manager is ready.
+    OwnWindow message(300, 200, 600, 400, 0x0000ff);
+    ASSERT_NE(message.id, 0u);
+    ASSERT_TRUE(waitUntil([&] { return x11().managed(message.id); }, 20s)) << manager.standardError();
+    x11().focusOn(message.id);
+    ServiceFixture service(TAPWRITE_E2E_SERVICE_PORT);
+    ASSERT_TRUE(service.ready());
+    service.serve("sstext", "ONE.\r\nTWO.\r\n");
+    service.serve("sys", "VERSION5.1\r\nmessageNum:1\r\nmessage:Hi");
+    ASSERT_TRUE(movePointer(960, 500));
+    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"/s"}));
+    ASSERT_TRUE(waitUntil([] { return saverWindowCount() == 2; }, 20s));
+    ASSERT_TRUE(waitForFedPaper(page, 10s));
+
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    std::optional<TopLevelWindow> box;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            box = waitForWindow("New Version!", 0ms);
+            return box && boxShows(*box) && x11().focus() == box->id;
+        },
+        3s))
+        << "the box does not show over the page, or has not the keyboard: shows " << (box && boxShows(*box))
+        << ", focus " << x11().focus() << ", box " << (box ? box->id : 0);
+    ASSERT_TRUE(box.has_value());
+    ASSERT_TRUE(xdotool({"key", "Return"}));
+    EXPECT_EQ(saver.waitForExit(5s), 0) << "Return did not close the box";
 }
 
 INSTANTIATE_TEST_SUITE_P(Desks, UnderAWindowManager, testing::ValuesIn(windowManagerCases),

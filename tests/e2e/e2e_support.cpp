@@ -278,6 +278,13 @@ bool closeBoxWithReturn(const TopLevelWindow& box)
     return movePointer(box.x + box.width / 2, box.y + box.height / 2) && xdotool({"key", "Return"});
 }
 
+bool boxShows(const TopLevelWindow& box)
+{
+    // SDL's box background (its default colour scheme: 56, 54, 53).
+    constexpr unsigned long boxBackground = 0x383635;
+    return x11().pixelsOfColour(box.x, box.y, box.width, box.height, boxBackground) * 2 >= box.width * box.height;
+}
+
 std::size_t typedPrefixLength(const Screenshot& shot, const PageGeometry& page, const std::string& text)
 {
     if (!TTF_WasInit() && TTF_Init() != 0)

@@ -157,6 +157,11 @@ void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& page);
 // pointer, and a saver that ran before leaves the focus on None).
 bool closeBoxWithReturn(const TopLevelWindow& box);
 
+// Whether an information box shows on the screen, read from the screen
+// itself: at least half of its area has the box's own background colour, so
+// no window stands over it.
+bool boxShows(const TopLevelWindow& box);
+
 // How many characters of text the first line of a fresh page shows, read by
 // matching the screenshot against the text rendered with the saver's own
 // font at each length; 0 when no length matches.

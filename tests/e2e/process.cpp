@@ -49,8 +49,18 @@ ChildProcess::ChildProcess(std::vector<std::string> argv, const LaunchOptions& o
         args.push_back(a.data());
     args.push_back(nullptr);
     std::string directory = options.workingDirectory.string();
+    // Blocked across the fork, so that the child has them blocked from its
+    // first instruction, before it could be sent one.
+    sigset_t blocked;
+    sigset_t ours;
+    sigemptyset(&blocked);
+    for (int number : options.blockedSignals)
+        sigaddset(&blocked, number);
+    pthread_sigmask(SIG_BLOCK, &blocked, &ours);
 
     pid_ = fork();
+    if (pid_ != 0)
+        pthread_sigmask(SIG_SETMASK, &ours, nullptr);
     if (pid_ == 0) {
         // A group of its own, so helpers it forks (SDL shows its boxes from a
         // child process) end with it.

@@ -16,6 +16,9 @@ struct LaunchOptions {
     std::map<std::string, std::optional<std::string>> environment;
     // Working directory; the current one when empty.
     std::filesystem::path workingDirectory;
+    // Signals blocked in the child from its first instruction, as a caller
+    // that must not lose it to an early request starts it.
+    std::vector<int> blockedSignals;
 };
 
 class ChildProcess {

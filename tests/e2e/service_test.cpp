@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <memory>
+#include <thread>
 
 using namespace e2e;
 
@@ -107,11 +108,15 @@ namespace {
 struct NoticeCase {
     const char* name;
     bool bySignal;
+    // Another program's window had the keyboard when the saver started, and
+    // Return is typed wherever the pointer stands: the box must have it.
+    bool typedBlind = false;
 };
 
 const NoticeCase noticeCases[] = {
     {"KeyThenReturn", false},
     {"SigtermThenSigterm", true},
+    {"KeyThenReturnTypedBlind", false, true},
 };
 
 class NewerVersion : public testing::TestWithParam<NoticeCase> {};
@@ -120,9 +125,16 @@ class NewerVersion : public testing::TestWithParam<NoticeCase> {};
 TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
 {
     const bool bySignal = GetParam().bySignal;
+    const bool typedBlind = GetParam().typedBlind;
     auto service = startLoopbackService("5.1");
+    OwnWindow program(40, 40, 200, 100, 0x0000ff);
+    ASSERT_NE(program.id, 0u);
     std::unique_ptr<ChildProcess> saver = startRunning();
     ASSERT_TRUE(saver) << "the saver never showed its fed sheet";
+    if (typedBlind) {
+        x11().focusOn(program.id);
+        ASSERT_TRUE(waitUntil([&] { return x11().focus() != program.id; }, 5s)) << "the saver left the keyboard";
+    }
     if (bySignal)
         saver->signal(SIGTERM);
     else
@@ -132,7 +144,11 @@ TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
     ASSERT_TRUE(box.has_value()) << "no \"New Version!\" box";
     EXPECT_TRUE(windowExists(saverWindowName)) << "the saver's window closed before the notice";
     EXPECT_TRUE(saver->running());
-    if (bySignal)
+    if (typedBlind) {
+        EXPECT_TRUE(waitUntil([&] { return boxShows(*box) && x11().focus() == box->id; }, 3s))
+            << "the box does not show, or has not the keyboard";
+        ASSERT_TRUE(xdotool({"key", "Return"}));
+    } else if (bySignal)
         saver->signal(SIGTERM);
     else
         ASSERT_TRUE(closeBoxWithReturn(*box));
@@ -141,21 +157,53 @@ TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
     EXPECT_EQ(*code, 0);
     EXPECT_TRUE(waitUntil([] { return !windowExists(noticeCaption); }, 1s)) << "the box stayed up";
     EXPECT_FALSE(windowExists(saverWindowName));
+    if (typedBlind) {
+        EXPECT_EQ(x11().focus(), program.id) << "the keyboard did not go back to the program that had it";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Endings, NewerVersion, testing::ValuesIn(noticeCases),
     [](const testing::TestParamInfo<NoticeCase>& info) { return std::string(info.param.name); });
 
-TEST(StartUp, SigtermDuringAStalledRequestEndsTheProgramWithZero)
+namespace {
+struct StartUpCase {
+    const char* name;
+    // Sent once the feed is asked for and stalls; else 1 ms after the spawn.
+    bool duringStalledRequest;
+    // The caller starts the saver with SIGTERM blocked, as an idle companion
+    // does, so that a request before the handler is in waits for it.
+    bool blockedAtSpawn;
+};
+
+const StartUpCase startUpCases[] = {
+    {"DuringAStalledRequest", true, false},
+    {"OneMillisecondAfterTheSpawnWithTheSignalBlocked", false, true},
+};
+
+class StartUp : public testing::TestWithParam<StartUpCase> {};
+}
+
+TEST_P(StartUp, SigtermEndsTheProgramWithZero)
 {
+    const StartUpCase& c = GetParam();
     auto service = startLoopbackService("5.0");
     service->serve("sstext", "", "stall");
-    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"/s"}));
-    ASSERT_TRUE(waitUntil([&] { return !service->requests().empty(); }, 10s)) << "the feed was never asked for";
+    LaunchOptions options;
+    if (c.blockedAtSpawn)
+        options.blockedSignals = {SIGTERM};
+    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"/s"}), options);
+    if (c.duringStalledRequest)
+        ASSERT_TRUE(waitUntil([&] { return !service->requests().empty(); }, 10s)) << "the feed was never asked for";
+    else
+        std::this_thread::sleep_for(1ms); // the moment under test, not a wait for a condition
     saver.signal(SIGTERM);
-    EXPECT_EQ(saver.waitForExit(1s), std::optional<int>(0));
+    EXPECT_EQ(saver.waitForExit(c.duringStalledRequest ? 1s : 5s), std::optional<int>(0))
+        << "ended by signal " << saver.terminatingSignal().value_or(0);
     EXPECT_FALSE(windowExists(saverWindowName));
 }
+
+INSTANTIATE_TEST_SUITE_P(Termination, StartUp, testing::ValuesIn(startUpCases),
+    [](const testing::TestParamInfo<StartUpCase>& info) { return std::string(info.param.name); });
 
 TEST(VersionNotice, TheSameVersionEndsWithoutABox)
 {

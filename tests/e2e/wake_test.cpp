@@ -125,6 +125,40 @@ TEST(Wake, QuitRequestEndsTheRun)
     expectEndedPromptly(*saver.process, "the close request");
 }
 
+TEST(Wake, AKeyBehindThreeHundredSmallMotionsEndsTheRunInOnePass)
+{
+    // A resting hand on a fast mouse: 2 px back and forth, each queued on its own.
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startSaver(saver, centreX(), centreY()));
+    std::vector<std::string> input;
+    for (int i = 0; i < 300; ++i)
+        input.insert(input.end(), {"mousemove", std::to_string(centreX() + 2 * (i % 2 == 0)), std::to_string(centreY())});
+    input.insert(input.end(), {"key", "x"});
+    ASSERT_TRUE(xdotool(input));
+    std::optional<int> code = saver.process->waitForExit(1500ms);
+    ASSERT_TRUE(code.has_value()) << "a key behind 300 motions did not end the run within 1.5 s";
+    EXPECT_EQ(*code, 0);
+}
+
+TEST(Wake, TheKeyboardGoesBackToTheWindowThatHadIt)
+{
+    // No window manager to give it back: a program's window had the focus.
+    OwnWindow program(100, 100, 400, 300, 0x0000ff);
+    ASSERT_NE(program.id, 0u);
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startSaver(saver, centreX(), centreY()));
+    x11().focusOn(program.id);
+    ASSERT_TRUE(waitUntil([&] { return x11().focus() != program.id; }, 5s)) << "the saver left the keyboard";
+    x11().watchKeys(program.id);
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    expectEndedPromptly(*saver.process, "a key press");
+    EXPECT_EQ(x11().focus(), program.id);
+    EXPECT_EQ(x11().keyPressesSinceWatch(), 0) << "the waking key reached the program";
+    ASSERT_TRUE(xdotool({"key", "y"}));
+    EXPECT_TRUE(waitUntil([] { return x11().keyPressesSinceWatch() == 1; }, 2s))
+        << "a key typed after the saver ended did not reach the program";
+}
+
 namespace {
 struct Move {
     int dx; // from the origin
