@@ -12,6 +12,9 @@ packages=(
   libgtest-dev libx11-dev libxrandr-dev
   # The outputs of a Wayland desk, asked of the compositor.
   libwayland-dev
+  # tapwrite-idle: the idle protocols' XML, sd-bus, and X11's SYNC and
+  # screen-saver extensions.
+  wayland-protocols plasma-wayland-protocols libsystemd-dev libxext-dev libxss-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base
@@ -42,7 +45,7 @@ for option in "$@"; do
       # A desk of two monitors: Xorg with the dummy driver, xrandr, what
       # reads the pointer's image and the server's screen-saver state, and a
       # window manager, as desks have one.
-      packages+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev openbox)
+      packages+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev openbox)
       # The window managers of Debian's desktops and tiling users (xfwm4 keeps
       # its settings behind a session bus of its own), a screen locker, and
       # zenity, which most desktops bring and SDL hands boxes to.
@@ -56,6 +59,8 @@ for option in "$@"; do
       # What lets libdbus autolaunch a session bus, as on many desktops: the
       # saver, started with no bus, must still start none.
       packages+=(dbus-x11)
+      # The stand-ins for logind and gnome-session that the idle companion meets.
+      packages+=(python3-dbus)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac
