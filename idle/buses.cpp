@@ -2,6 +2,7 @@
 // message may already sit in its queue when the descriptor is quiet.
 #include "idle/buses.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <ctime>
 #include <initializer_list>
@@ -45,6 +46,28 @@ sd_bus* sessionBus()
 sd_bus* systemBus()
 {
     return systemConnection;
+}
+
+sd_bus_message* busCall(sd_bus* bus, const char* destination, const char* path, const char* interface,
+    const char* member, const char* types, ...)
+{
+    sd_bus_message* call = nullptr;
+    sd_bus_message* reply = nullptr;
+    if (!bus || sd_bus_message_new_method_call(bus, &call, destination, path, interface, member) < 0)
+        return nullptr;
+    int r = 0;
+    if (types) {
+        va_list arguments;
+        va_start(arguments, types);
+        r = sd_bus_message_appendv(call, types, arguments);
+        va_end(arguments);
+    }
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    if (r >= 0)
+        r = sd_bus_call(bus, call, 0, &error, &reply);
+    sd_bus_error_free(&error);
+    sd_bus_message_unref(call);
+    return r >= 0 ? reply : nullptr;
 }
 
 bool nameOwned(sd_bus* bus, const char* name)

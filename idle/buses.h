@@ -9,6 +9,11 @@ void openBuses();
 sd_bus* sessionBus();
 sd_bus* systemBus();
 
+// A method call and its reply (for the caller to read and unref), or null
+// when it failed; types and the arguments after it as sd-bus appends them.
+sd_bus_message* busCall(sd_bus* bus, const char* destination, const char* path, const char* interface,
+    const char* member, const char* types = nullptr, ...);
+
 // Whether a name has an owner on the bus.
 bool nameOwned(sd_bus* bus, const char* name);
 

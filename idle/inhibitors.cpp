@@ -15,15 +15,12 @@ bool gnomeSessionInhibits()
     sd_bus* bus = sessionBus();
     if (!nameOwned(bus, "org.gnome.SessionManager"))
         return false;
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
+    sd_bus_message* reply = busCall(bus, "org.gnome.SessionManager", "/org/gnome/SessionManager",
+        "org.gnome.SessionManager", "IsInhibited", "u", inhibitIdle);
     int held = 0;
-    if (sd_bus_call_method(bus, "org.gnome.SessionManager", "/org/gnome/SessionManager", "org.gnome.SessionManager",
-            "IsInhibited", &error, &reply, "u", inhibitIdle)
-        >= 0)
+    if (reply)
         sd_bus_message_read(reply, "b", &held);
     sd_bus_message_unref(reply);
-    sd_bus_error_free(&error);
     return held;
 }
 

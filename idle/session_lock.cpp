@@ -41,17 +41,13 @@ int onUnlock(sd_bus_message*, void*, sd_bus_error*)
 std::string logindSessionPath(sd_bus* bus)
 {
     const char* id = std::getenv("XDG_SESSION_ID");
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
+    sd_bus_message* reply = busCall(bus, "org.freedesktop.login1", "/org/freedesktop/login1",
+        "org.freedesktop.login1.Manager", "GetSession", "s", id && *id ? id : "auto");
     const char* path = nullptr;
     std::string found;
-    if (sd_bus_call_method(bus, "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-            "GetSession", &error, &reply, "s", id && *id ? id : "auto")
-            >= 0
-        && sd_bus_message_read(reply, "o", &path) >= 0)
+    if (reply && sd_bus_message_read(reply, "o", &path) >= 0)
         found = path;
     sd_bus_message_unref(reply);
-    sd_bus_error_free(&error);
     return found;
 }
 }

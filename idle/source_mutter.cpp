@@ -16,35 +16,27 @@ std::uint32_t idleWatch = 0;
 std::uint32_t longerWatch = 0;
 std::uint32_t activeWatch = 0;
 
-bool call(const char* method, std::uint32_t* watch, const char* types = nullptr, std::uint64_t value = 0)
+// A method of the monitor's with one argument or none; its reply, of one
+// value, read into out when given.
+template <typename Value = std::uint32_t, typename Argument = std::uint64_t>
+bool call(const char* method, const char* replyType = nullptr, Value* out = nullptr, const char* types = nullptr,
+    Argument argument = 0)
 {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
-    int r = types ? sd_bus_call_method(sessionBus(), service, path, interface, method, &error, &reply, types, value)
-                  : sd_bus_call_method(sessionBus(), service, path, interface, method, &error, &reply, nullptr);
-    if (r >= 0 && watch)
-        r = sd_bus_message_read(reply, "u", watch);
+    sd_bus_message* reply = busCall(sessionBus(), service, path, interface, method, types, argument);
+    const bool read = reply && (!out || sd_bus_message_read(reply, replyType, out) >= 0);
     sd_bus_message_unref(reply);
-    sd_bus_error_free(&error);
-    return r >= 0;
+    return read;
 }
 
 bool idleTime(std::uint64_t& ms)
 {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    sd_bus_message* reply = nullptr;
-    int r = sd_bus_call_method(sessionBus(), service, path, interface, "GetIdletime", &error, &reply, nullptr);
-    if (r >= 0)
-        r = sd_bus_message_read(reply, "t", &ms);
-    sd_bus_message_unref(reply);
-    sd_bus_error_free(&error);
-    return r >= 0;
+    return call("GetIdletime", "t", &ms);
 }
 
 void forget(std::uint32_t& watch)
 {
     if (watch)
-        call("RemoveWatch", nullptr, "u", watch);
+        call<std::uint32_t, std::uint32_t>("RemoveWatch", nullptr, nullptr, "u", watch);
     watch = 0;
 }
 
@@ -59,7 +51,7 @@ int onWatchFired(sd_bus_message* message, void*, sd_bus_error*)
         reportIdle();
         // Told of the next input, which ends a longer watch's reason.
         if (!activeWatch)
-            call("AddUserActiveWatch", &activeWatch);
+            call("AddUserActiveWatch", "u", &activeWatch);
     } else if (id == activeWatch) {
         activeWatch = 0; // fires once
         forget(longerWatch);
@@ -76,7 +68,7 @@ bool open(int afterMs)
     after = std::uint64_t(afterMs);
     if (sd_bus_match_signal(sessionBus(), nullptr, service, path, interface, "WatchFired", onWatchFired, nullptr) < 0)
         return false;
-    return call("AddIdleWatch", &idleWatch, "t", after);
+    return call("AddIdleWatch", "u", &idleWatch, "t", after);
 }
 
 int descriptor()
@@ -98,7 +90,7 @@ void watchLonger()
     std::uint64_t now = 0;
     forget(longerWatch);
     if (idleTime(now))
-        call("AddIdleWatch", &longerWatch, "t", now + after);
+        call("AddIdleWatch", "u", &longerWatch, "t", now + after);
 }
 
 bool inhibited()
