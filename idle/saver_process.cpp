@@ -26,16 +26,19 @@ std::string describe(int status)
 
 bool startSaver(const std::string& program, std::string& error)
 {
-    // The companion blocks the signals it reads from a descriptor; the saver
-    // gets them as a program started anywhere does.
+    // The saver starts with the ending signals blocked and unblocks them once
+    // its own handlers are in: one ended in its first milliseconds still
+    // ends cleanly rather than by the default action. The rest, and every
+    // disposition, are as for a program started anywhere.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGCHLD})
-        sigaddset(&defaults, s);
-    posix_spawnattr_setsigmask(&attributes, &none);
+    sigset_t blocked, defaults;
+    sigemptyset(&blocked);
+    for (int s : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&blocked, s);
+    defaults = blocked;
+    sigaddset(&defaults, SIGCHLD);
+    posix_spawnattr_setsigmask(&attributes, &blocked);
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     char* argv[] = {const_cast<char*>(program.c_str()), nullptr};
