@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a benchmark on a private 1920x1080 X screen: the frame benchmark, or
-# with --startup the start-up benchmark (as bench/startup.sh does).
+# with --startup the start-up benchmark (as bench/startup.sh does), or with
+# --idle the idle companion's wake-ups and CPU, idle and in use.
 # Usage: bench/run.sh [--startup] [BUILD_DIR] [--samples N] [--cpu-lines N] [--pages N]
+#        bench/run.sh --idle [BUILD_DIR] [SECONDS]
 #        bench/startup.sh [BUILD_DIR] [RUNS] [STALLED_RUNS]
 # BUILD_DIR defaults to build/ at the top of the source tree.
 set -eu
@@ -12,6 +14,10 @@ if [ "${1:-}" = "--startup" ]; then
   program=bench/startup_bench
   target=startup_bench
   shift
+elif [ "${1:-}" = "--idle" ]; then
+  program=bench/idle_bench
+  target=idle_bench
+  shift
 fi
 build=$here/../build
 if [ $# -gt 0 ] && [ -d "$1" ]; then
@@ -21,5 +27,8 @@ fi
 if [ ! -x "$build/$program" ]; then
   echo "run.sh: $build/$program not built (make $target)" >&2
   exit 1
+fi
+if [ "$target" = idle_bench ]; then
+  set -- "$build/tapwrite-idle" "$@"
 fi
 exec "$here/../tests/support/with_xvfb.sh" 1920x1080 "$build/$program" "$@"

@@ -16,6 +16,9 @@ packages=(
   # The outputs of a Wayland desk, asked of the compositor, and the XML of the
   # xdg-output protocol that says where they stand.
   libwayland-dev wayland-protocols
+  # tapwrite-idle: the idle protocols' XML, sd-bus, and X11's SYNC and
+  # screen-saver extensions.
+  plasma-wayland-protocols libsystemd-dev libxext-dev libxss-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base
@@ -38,7 +41,7 @@ package_checks=("${package[@]}" lintian man-db desktop-file-utils)
 # The display tests' own X tools read the pointer's image and the server's
 # screen-saver state; a desk of two monitors is Xorg with the dummy driver,
 # laid out with xrandr, under a window manager, as desks have one.
-x_tests=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev libxss-dev openbox)
+x_tests=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils libxfixes-dev openbox)
 for option in "$@"; do
   case "$option" in
     --windows) packages+=("${windows[@]}") ;;
@@ -69,6 +72,8 @@ for option in "$@"; do
       packages+=(dbus-x11)
       # A fresh root of the other Debian release, where the saver is proven too.
       packages+=(mmdebstrap)
+      # The stand-ins for logind and gnome-session that the idle companion meets.
+      packages+=(python3-dbus)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac

@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace e2e {
 
@@ -405,6 +407,68 @@ int inkOnTypingLine(const Screenshot& shot, const PageGeometry& p)
     int cells = (p.paperRight - p.paperLeft + 1) * (p.lineBand + 1);
     return cells
         - countFailing(shot, p.paperLeft, p.typingLineTop, p.paperRight, p.typingLineTop + p.lineBand, isInk, first);
+}
+
+
+// The sway desk (with_sway.sh).
+
+std::string sessionVariable(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::filesystem::path runtimeFolder()
+{
+    return sessionVariable("XDG_RUNTIME_DIR");
+}
+
+// The command as a program of the session runs: as its account (sway runs
+// as no root), with its environment.
+std::vector<std::string> inSession(const std::vector<std::string>& command)
+{
+    std::vector<std::string> argv;
+    const std::string user = sessionVariable("TAPWRITE_SESSION_USER");
+    if (geteuid() == 0)
+        argv = {"setpriv", "--reuid=" + user, "--regid=" + user, "--init-groups"};
+    argv.insert(argv.end(), {"env", "HOME=" + runtimeFolder().string()});
+    argv.insert(argv.end(), command.begin(), command.end());
+    return argv;
+}
+
+bool vnc(std::vector<std::string> actions)
+{
+    actions.insert(actions.begin(), {"python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/vnc_input.py",
+                                        sessionVariable("TAPWRITE_VNC_SOCKET")});
+    return runCommand(actions, 20s) == 0;
+}
+
+// An output as grim takes it, the pointer drawn in; kept in the build folder
+// under the name given.
+Screenshot outputShot(const std::string& output, const std::string& keep)
+{
+    const std::filesystem::path file = runtimeFolder() / (output + ".png");
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
+    runCommand(inSession({"grim", "-c", "-o", output, file.string()}), 20s);
+    if (!keep.empty())
+        std::filesystem::copy_file(
+            file, buildFolder() / keep, std::filesystem::copy_options::overwrite_existing, ignored);
+    return Screenshot(file, false);
+}
+
+// As waitForFedPaper, read from an output.
+bool waitForFedPaperOnOutput(
+    const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output)
+{
+    return waitForFedPaper(page, limit, [&](int x, int y, Rgb& above, Rgb& top) {
+        Screenshot shot = outputShot(output);
+        if (!shot.ok() || shot.width() != page.screenWidth || shot.height() != page.screenHeight)
+            return false;
+        shot.pixel(x, y, above.r, above.g, above.b);
+        shot.pixel(x, y + 1, top.r, top.g, top.b);
+        return true;
+    });
 }
 
 } // namespace e2e

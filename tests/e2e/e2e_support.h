@@ -194,4 +194,17 @@ void expectFedPage(const Screenshot& shot, const PageGeometry& page);
 // Ink pixels on the typing line, across the paper.
 int inkOnTypingLine(const Screenshot& shot, const PageGeometry& page);
 
+// The sway desk (see with_sway.sh): a variable of its session, its runtime
+// folder, a command as the session runs its programs (as its account, with
+// its environment), a person's input through wayvnc (vnc_input.py's
+// actions), an output as grim takes it (kept in the build folder under the
+// name given), and waitForFedPaper read from an output.
+std::string sessionVariable(const char* name);
+std::filesystem::path runtimeFolder();
+std::vector<std::string> inSession(const std::vector<std::string>& command);
+bool vnc(std::vector<std::string> actions);
+Screenshot outputShot(const std::string& output, const std::string& keep = "");
+bool waitForFedPaperOnOutput(
+    const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output = "X11-1");
+
 } // namespace e2e

@@ -21,41 +21,10 @@ constexpr int otherX = 1920;
 constexpr int otherWidth = 1280;
 constexpr int otherHeight = 1024;
 
-std::string sessionVariable(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-std::filesystem::path runtimeFolder()
-{
-    return sessionVariable("XDG_RUNTIME_DIR");
-}
-
-// The command as a program of the session runs: as its account (sway runs
-// as no root), with its environment.
-std::vector<std::string> inSession(const std::vector<std::string>& command)
-{
-    std::vector<std::string> argv;
-    const std::string user = sessionVariable("TAPWRITE_SESSION_USER");
-    if (geteuid() == 0)
-        argv = {"setpriv", "--reuid=" + user, "--regid=" + user, "--init-groups"};
-    argv.insert(argv.end(), {"env", "HOME=" + runtimeFolder().string()});
-    argv.insert(argv.end(), command.begin(), command.end());
-    return argv;
-}
-
 bool swaymsg(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), "swaymsg");
     return runCommand(inSession(arguments)) == 0;
-}
-
-bool vnc(std::vector<std::string> actions)
-{
-    actions.insert(actions.begin(), {"python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/vnc_input.py",
-                                        sessionVariable("TAPWRITE_VNC_SOCKET")});
-    return runCommand(actions, 20s) == 0;
 }
 
 // wayvnc's pointer moves over a 1920x1080 region of the desk, which sway
@@ -72,38 +41,10 @@ bool pressKey()
     return vnc({"key", "0x78"});
 }
 
-// An output as grim takes it, the pointer drawn in; kept in the build folder
-// under the name given.
-Screenshot outputShot(const std::string& output, const std::string& keep = "")
-{
-    const std::filesystem::path file = runtimeFolder() / (output + ".png");
-    std::error_code ignored;
-    std::filesystem::remove(file, ignored);
-    runCommand(inSession({"grim", "-c", "-o", output, file.string()}), 20s);
-    if (!keep.empty())
-        std::filesystem::copy_file(
-            file, buildFolder() / keep, std::filesystem::copy_options::overwrite_existing, ignored);
-    return Screenshot(file, false);
-}
-
 int nonBlack(const Screenshot& shot)
 {
     std::string first;
     return countFailing(shot, 0, 0, shot.width() - 1, shot.height() - 1, isBlack, first);
-}
-
-// As waitForFedPaper, read from an output.
-bool waitForFedPaperOnOutput(
-    const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output = pageOutput)
-{
-    return waitForFedPaper(page, limit, [&](int x, int y, Rgb& above, Rgb& top) {
-        Screenshot shot = outputShot(output);
-        if (!shot.ok() || shot.width() != page.screenWidth || shot.height() != page.screenHeight)
-            return false;
-        shot.pixel(x, y, above.r, above.g, above.b);
-        shot.pixel(x, y + 1, top.r, top.g, top.b);
-        return true;
-    });
 }
 
 std::unique_ptr<ChildProcess> startWithPointerAt(int x, int y, const PageGeometry& page)

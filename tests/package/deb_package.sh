@@ -30,6 +30,8 @@ build)
       './usr/share/tapwrite/gtw.ttf->../fonts/truetype/cmu/cmuntt.ttf' \
       './usr/libexec/xscreensaver/tapwrite->../../lib/tapwrite/tapwrite' \
       './usr/bin/tapwrite-feed->../lib/tapwrite/tapwrite-feed' ./usr/share/man/man1/tapwrite-feed.1.gz \
+      './usr/bin/tapwrite-idle->../lib/tapwrite/tapwrite-idle' ./usr/share/man/man1/tapwrite-idle.1.gz \
+      ./usr/lib/systemd/user/tapwrite-idle.service \
       ./usr/share/xscreensaver/config/tapwrite.xml ./usr/share/man/man6/tapwrite.6.gz \
       ./usr/share/applications/screensavers/tapwrite.desktop \
       ./usr/share/doc/tapwrite/copyright ./usr/share/doc/tapwrite/changelog.Debian.gz; do
@@ -62,7 +64,7 @@ lintian)
 hardening)
   # Built with Debian's hardening flags and stripped as Debian strips.
   root=$(unpacked) || exit 1
-  for program in tapwrite tapwrite-feed; do
+  for program in tapwrite tapwrite-feed tapwrite-idle; do
     file=$root/usr/lib/tapwrite/$program
     # Read whole first: grep -q would end readelf early, a failure under pipefail.
     dynamic=$(readelf -d "$file") && symbols=$(readelf --dyn-syms -W "$file") && sections=$(readelf -S -W "$file") \
@@ -106,7 +108,7 @@ install)
   env -u DISPLAY tapwrite-feed check "$build/package-feed.txt" || fail "tapwrite-feed check of a clean feed failed"
   ;;
 manual)
-  for name in "6 tapwrite" "1 tapwrite-feed"; do
+  for name in "6 tapwrite" "1 tapwrite-feed" "1 tapwrite-idle"; do
     # shellcheck disable=SC2086
     page=$(man -w $name) || fail "man finds no $name"
     warnings=$(man --warnings -l "$page" 2>&1 >/dev/null) || fail "man failed: $warnings"

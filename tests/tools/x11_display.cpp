@@ -335,6 +335,12 @@ bool X11Display::serverScreenSaverOn()
     return on;
 }
 
+void X11Display::suspendServerScreenSaver(bool suspend)
+{
+    XScreenSaverSuspend(display_, suspend);
+    XSync(display_, False);
+}
+
 void X11Display::focusFollowsPointer()
 {
     XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);

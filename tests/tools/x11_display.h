@@ -98,6 +98,9 @@ public:
     // The server's own screen saver: on after this many idle seconds (0: never).
     void setServerScreenSaver(int seconds);
     bool serverScreenSaverOn();
+    // Holds it off (or lets it come again) as a player does, for as long as
+    // this connection lasts.
+    void suspendServerScreenSaver(bool suspend);
 
 private:
     void collect(unsigned long parent, std::vector<TopLevelWindow>& out);

@@ -1,0 +1,84 @@
+// The idle companion's cost while it waits: its wake-ups (voluntary context
+// switches) and CPU time over a stretch with no input, then over one with
+// the pointer moving ten times a second. Run on an X screen (bench/run.sh
+// --idle), where its idle time is the server's IDLETIME counter.
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+struct Cost {
+    long wakeUps = 0;
+    double cpuSeconds = 0;
+};
+
+Cost costOf(pid_t pid)
+{
+    Cost cost;
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
+            cost.wakeUps = std::atol(line.c_str() + line.find(':') + 1);
+    std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat;
+    std::getline(statFile, stat);
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i) // state .. cmajflt: utime is the 14th field
+        fields >> skip;
+    long user = 0, system = 0;
+    fields >> user >> system;
+    cost.cpuSeconds = double(user + system) / double(sysconf(_SC_CLK_TCK));
+    return cost;
+}
+
+void report(const char* stretch, const Cost& before, const Cost& after, int seconds)
+{
+    std::printf("%-8s %3d s: %5ld wake-ups, %6.3f s CPU\n", stretch, seconds, after.wakeUps - before.wakeUps,
+        after.cpuSeconds - before.cpuSeconds);
+}
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: idle_bench COMPANION [SECONDS]\n");
+        return 2;
+    }
+    const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
+    char runtime[] = "/tmp/idle-bench-XXXXXX";
+    if (!mkdtemp(runtime))
+        return 1;
+    const pid_t companion = fork();
+    if (companion == 0) {
+        setenv("XDG_RUNTIME_DIR", runtime, 1);
+        // An idle time longer than the run: it only waits.
+        execl(argv[1], argv[1], "--after", "86400", "--saver", "/bin/true", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // past its start-up
+    const Cost start = costOf(companion);
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const Cost idle = costOf(companion);
+    report("idle", start, idle, seconds);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (int i = 0; std::chrono::steady_clock::now() < end; ++i) {
+        const std::string move = "xdotool mousemove " + std::to_string(100 + i % 200) + " 100";
+        if (std::system(move.c_str()) != 0)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    report("in use", idle, costOf(companion), seconds);
+    kill(companion, SIGTERM);
+    waitpid(companion, nullptr, 0);
+    std::remove((std::string(runtime) + "/tapwrite-idle.lock").c_str());
+    rmdir(runtime);
+    return 0;
+}

@@ -1,0 +1,24 @@
+// The sources' reports: a flag each source sets from its event handlers.
+#include "idle/idle_source.h"
+
+namespace {
+bool idleReported = false;
+}
+
+void reportIdle()
+{
+    idleReported = true;
+}
+
+void reportActive()
+{
+    // Input since the desk went idle: an idle report not yet acted on is stale.
+    idleReported = false;
+}
+
+bool takeIdleReport()
+{
+    const bool reported = idleReported;
+    idleReported = false;
+    return reported;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// Where the companion learns how long the session has seen no input. Each
+// source is one file offering one of these; main tries them in turn and keeps
+// the first the session answers.
+
+struct IdleSource {
+    // What it looks for, named in the line printed when no source answers.
+    const char* name;
+    // What it lives on, named when that goes away.
+    const char* connection;
+    // Connects and starts watching for afterMs of idleness; false when the
+    // session does not offer it (nothing is left open then).
+    bool (*open)(int afterMs);
+    // The descriptor to wait on, or -1 when the source's events come over
+    // the session bus.
+    int (*descriptor)();
+    // Sends what is queued before the wait.
+    void (*flush)();
+    // Reads and handles what arrived; false when the connection is gone.
+    bool (*dispatch)();
+    // The desk is idle but the saver may not start: reports idle again
+    // after another afterMs without input.
+    void (*watchLonger)();
+    // Whether something of this source's own holds the saver back.
+    bool (*inhibited)();
+};
+
+// What the sources report, read and cleared by main.
+void reportIdle();
+void reportActive();
+bool takeIdleReport();
+
+extern const IdleSource mutterIdleSource;
+extern const IdleSource kwinIdleSource;
+extern const IdleSource x11IdleSource;

@@ -1,0 +1,62 @@
+#include "idle/inhibitors.h"
+
+#include "idle/buses.h"
+
+#include <cstdlib>
+#include <cstdint>
+#include <string_view>
+
+namespace {
+// gnome-session's inhibit flags: 8 is idle.
+constexpr std::uint32_t inhibitIdle = 8;
+
+bool gnomeSessionInhibits()
+{
+    sd_bus* bus = sessionBus();
+    if (!nameOwned(bus, "org.gnome.SessionManager"))
+        return false;
+    sd_bus_message* reply = busCall(bus, "org.gnome.SessionManager", "/org/gnome/SessionManager",
+        "org.gnome.SessionManager", "IsInhibited", "u", inhibitIdle);
+    int held = 0;
+    if (reply)
+        sd_bus_message_read(reply, "b", &held);
+    sd_bus_message_unref(reply);
+    return held;
+}
+
+// BlockInhibited is a colon-separated list of what is held: "idle:sleep".
+bool listsIdle(std::string_view list)
+{
+    while (!list.empty()) {
+        const std::size_t end = list.find(':');
+        if (list.substr(0, end) == "idle")
+            return true;
+        if (end == std::string_view::npos)
+            break;
+        list.remove_prefix(end + 1);
+    }
+    return false;
+}
+
+bool logindInhibits()
+{
+    sd_bus* bus = systemBus();
+    if (!nameOwned(bus, "org.freedesktop.login1"))
+        return false;
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    char* held = nullptr;
+    bool idle = false;
+    if (sd_bus_get_property_string(bus, "org.freedesktop.login1", "/org/freedesktop/login1",
+            "org.freedesktop.login1.Manager", "BlockInhibited", &error, &held)
+        >= 0)
+        idle = listsIdle(held);
+    std::free(held);
+    sd_bus_error_free(&error);
+    return idle;
+}
+}
+
+bool busInhibitorHeld()
+{
+    return gnomeSessionInhibits() || logindInhibits();
+}

@@ -1,0 +1,7 @@
+#pragma once
+// The session's idle inhibitors on the buses: gnome-session's (players and
+// browsers set them directly or through org.freedesktop.ScreenSaver) and
+// logind's (systemd-inhibit --what=idle). Asked when the desk goes idle.
+
+// Whether either holds the saver back now.
+bool busInhibitorHeld();

@@ -1,0 +1,13 @@
+#include "idle/lost_session.h"
+
+#include "idle/saver_process.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+void endForLostSession(const char* what)
+{
+    std::fprintf(stderr, "tapwrite-idle: %s went away\n", what);
+    endSaverAndWait();
+    std::exit(1);
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The companion's command line: tapwrite-idle [--after SECONDS] [--saver PATH].
+#include <optional>
+#include <string>
+
+struct CompanionOptions {
+    int afterSeconds = 300;
+    // Empty: the tapwrite beside the program, else the one on PATH.
+    std::string saver;
+};
+
+// The options, or nothing (with the reason in error) when the line is wrong.
+std::optional<CompanionOptions> parseCompanionOptions(int argc, char** argv, std::string& error);
+// The saver to start: the one chosen, the tapwrite beside this program, or
+// "tapwrite" to be looked up on PATH.
+std::string saverToStart(const CompanionOptions& options);

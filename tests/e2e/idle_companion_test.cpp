@@ -1,0 +1,268 @@
+// The idle companion, tapwrite-idle, on the X desk (Xvfb, the server's
+// IDLETIME counter) and the sway desk (org_kde_kwin_idle), with the real
+// saver: it comes after the idle time and not before, again after a key and
+// the next idle time, never while an idle inhibitor is held (a player's
+// suspension of the X server's saver, logind's and gnome-session's on the
+// bus, a window's on Wayland), is ended when the session locks; a second
+// companion is refused, and a saver that fails or is missing is tried once
+// per idle period. logind and gnome-session are stand-ins on a private bus.
+#include "e2e_support.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <dirent.h>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+using namespace e2e;
+
+namespace {
+enum class Desk { X, Sway };
+enum class Row { ComesAfterTheIdleTimeAndAgain, NoneWhileInhibited, ALockEndsIt, SecondCompanionAndBadSaver };
+enum class Inhibitor { None, ServerSaverSuspended, SessionBus, Window };
+
+struct IdleCase {
+    const char* name;
+    Desk desk;
+    Row row;
+    Inhibitor inhibitor = Inhibitor::None;
+    // For the bad saver: the program given, and the line it brings.
+    const char* saver = nullptr;
+    const char* line = nullptr;
+};
+
+constexpr int afterSeconds = 3;
+constexpr auto after = std::chrono::seconds(afterSeconds);
+
+// As the desk runs its programs: the sway session's as its account.
+std::vector<std::string> onDesk(Desk desk, const std::vector<std::string>& command)
+{
+    return desk == Desk::Sway ? inSession(command) : command;
+}
+
+// A person's input: a key, or a small move that wakes no saver.
+bool pressKey(Desk desk)
+{
+    return desk == Desk::Sway ? vnc({"key", "0x78"}) : xdotool({"key", "x"});
+}
+
+bool nudgePointer(Desk desk)
+{
+    return desk == Desk::Sway ? vnc({"move", "900", "500"}) && vnc({"move", "902", "500"})
+                              : xdotool({"mousemove", "900", "500"}) && xdotool({"mousemove", "902", "500"});
+}
+
+bool pageShows(Desk desk, std::chrono::milliseconds limit)
+{
+    const PageGeometry page = *geometryFor(1920, 1080);
+    return desk == Desk::Sway ? waitForFedPaperOnOutput(page, limit) : waitForFedPaper(page, limit);
+}
+
+// The processes whose parent is pid: the saver the companion started.
+int childrenOf(pid_t pid)
+{
+    int count = 0;
+    DIR* proc = opendir("/proc");
+    while (dirent* entry = proc ? readdir(proc) : nullptr) {
+        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
+        std::string line;
+        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
+            continue;
+        // pid (comm) state ppid: the name may hold spaces, so read after ')'.
+        std::istringstream rest(line.substr(line.rfind(')') + 2));
+        char state = 0;
+        pid_t parent = 0;
+        count += (rest >> state >> parent) && parent == pid;
+    }
+    if (proc)
+        closedir(proc);
+    return count;
+}
+
+// A private bus for the session and the system, with the stand-ins on it.
+struct StandInBus {
+    explicit StandInBus(Desk desk)
+        : desk(desk), daemon(onDesk(desk, {"dbus-daemon", "--session", "--nofork", "--print-address=1"}))
+    {
+        waitUntil([&] { return daemon.standardOutput().find('\n') != std::string::npos; }, 10s);
+        address = daemon.standardOutput().substr(0, daemon.standardOutput().find('\n'));
+        standIn = std::make_unique<ChildProcess>(onDesk(desk, {"env", "DBUS_SESSION_BUS_ADDRESS=" + address,
+            "/usr/bin/python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/session_stand_in.py"}));
+        ready = waitUntil([&] { return tell("org.freedesktop.DBus.Peer.Ping", {}); }, 10s);
+    }
+    // A method of the stand-in's, as dbus-send takes its arguments.
+    bool tell(const std::string& method, const std::vector<std::string>& arguments)
+    {
+        std::vector<std::string> command = {"dbus-send", "--bus=" + address, "--print-reply",
+            "--dest=org.freedesktop.login1", "/org/freedesktop/login1", method};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return runCommand(onDesk(desk, command)) == 0;
+    }
+    Desk desk;
+    ChildProcess daemon;
+    std::string address;
+    std::unique_ptr<ChildProcess> standIn;
+    bool ready = false;
+};
+
+// The companion, on the private bus, its lock in a runtime folder of the
+// desk's (the sway session's own, or a throw-away one on X).
+std::unique_ptr<ChildProcess> startCompanion(
+    Desk desk, const StandInBus& bus, const std::filesystem::path& runtime, const std::string& saver)
+{
+    return std::make_unique<ChildProcess>(onDesk(desk,
+        {"env", "DBUS_SESSION_BUS_ADDRESS=" + bus.address, "DBUS_SYSTEM_BUS_ADDRESS=" + bus.address,
+            "XDG_RUNTIME_DIR=" + runtime.string(), TAPWRITE_E2E_IDLE_COMPANION, "--after",
+            std::to_string(afterSeconds), "--saver", saver}));
+}
+
+// Holds the case's inhibitor from its start to drop() or the end of its scope.
+class HeldInhibitor {
+public:
+    HeldInhibitor(Inhibitor kind, StandInBus& bus) : kind_(kind), bus_(bus)
+    {
+        switch (kind_) {
+        case Inhibitor::None:
+            break;
+        case Inhibitor::ServerSaverSuspended:
+            // A player's suspension shows once the server's own time has passed.
+            x11().setServerScreenSaver(1);
+            x11().suspendServerScreenSaver(true);
+            held_ = true;
+            break;
+        case Inhibitor::SessionBus:
+            held_ = bus_.tell("org.tapwrite.StandIn.Inhibit", {"boolean:true"});
+            break;
+        case Inhibitor::Window:
+            // The compositor honours it once the window shows.
+            window_ = std::make_unique<ChildProcess>(inSession({TAPWRITE_E2E_IDLE_INHIBITOR}));
+            held_ = waitUntil([&] { return window_->standardOutput() == "shown\n"; }, 20s);
+            break;
+        }
+    }
+    ~HeldInhibitor()
+    {
+        drop();
+        if (kind_ == Inhibitor::ServerSaverSuspended)
+            x11().setServerScreenSaver(0);
+    }
+    bool held() const { return held_ || kind_ == Inhibitor::None; }
+    std::string said() const { return window_ ? window_->standardError() : ""; }
+    bool drop()
+    {
+        if (!held_)
+            return true;
+        held_ = false;
+        if (kind_ == Inhibitor::ServerSaverSuspended)
+            x11().suspendServerScreenSaver(false);
+        else if (kind_ == Inhibitor::SessionBus)
+            return bus_.tell("org.tapwrite.StandIn.Inhibit", {"boolean:false"});
+        window_.reset();
+        return true;
+    }
+
+private:
+    Inhibitor kind_;
+    StandInBus& bus_;
+    std::unique_ptr<ChildProcess> window_;
+    bool held_ = false;
+};
+
+const IdleCase idleCases[] = {
+    {"XComesAfterTheIdleTimeAndAgain", Desk::X, Row::ComesAfterTheIdleTimeAndAgain},
+    {"XNoneWhileTheServerSaverIsSuspended", Desk::X, Row::NoneWhileInhibited, Inhibitor::ServerSaverSuspended},
+    {"XNoneWhileTheSessionInhibits", Desk::X, Row::NoneWhileInhibited, Inhibitor::SessionBus},
+    {"XALockEndsIt", Desk::X, Row::ALockEndsIt},
+    {"XSecondCompanionAndAFailingSaver", Desk::X, Row::SecondCompanionAndBadSaver, Inhibitor::None, "/bin/false",
+        "tapwrite-idle: the saver /bin/false exited with 1\n"},
+    {"SwayComesAfterTheIdleTimeAndAgain", Desk::Sway, Row::ComesAfterTheIdleTimeAndAgain},
+    {"SwayNoneWhileAWindowInhibits", Desk::Sway, Row::NoneWhileInhibited, Inhibitor::Window},
+    {"SwayALockEndsIt", Desk::Sway, Row::ALockEndsIt},
+    {"SwaySecondCompanionAndAMissingSaver", Desk::Sway, Row::SecondCompanionAndBadSaver, Inhibitor::None,
+        "/nonexistent/tapwrite", "tapwrite-idle: cannot start the saver /nonexistent/tapwrite"},
+};
+
+class IdleCompanion : public testing::TestWithParam<IdleCase> {};
+}
+
+TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
+{
+    const IdleCase& c = GetParam();
+    StandInBus bus(c.desk);
+    ASSERT_TRUE(bus.ready) << "the stand-ins did not come up: " << bus.standIn->standardError();
+    std::optional<TempFolder> ownRuntime;
+    if (c.desk == Desk::X)
+        ownRuntime.emplace("idle-runtime");
+    const std::filesystem::path runtime = ownRuntime ? ownRuntime->path() : runtimeFolder();
+    const std::string saver = c.saver ? c.saver : saverProgram().string();
+    HeldInhibitor inhibitor(c.inhibitor, bus);
+    ASSERT_TRUE(inhibitor.held()) << "the inhibitor was not held: " << inhibitor.said();
+
+    // The idle time counts from the last input, which lands after this.
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(nudgePointer(c.desk));
+    std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver);
+    const auto saverRuns = [&] { return childrenOf(companion->pid()) > 0; };
+
+    switch (c.row) {
+    case Row::ComesAfterTheIdleTimeAndAgain: {
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        EXPECT_GE(std::chrono::steady_clock::now() - start, after) << "the saver came before the idle time";
+        ASSERT_TRUE(pageShows(c.desk, 20s)) << "the page never showed";
+        const auto pressed = std::chrono::steady_clock::now();
+        ASSERT_TRUE(pressKey(c.desk));
+        ASSERT_TRUE(waitUntil([&] { return !saverRuns(); }, 5s)) << "a key did not end the saver";
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "the saver did not come again";
+        EXPECT_GE(std::chrono::steady_clock::now() - pressed, after) << "it came again before the idle time";
+        EXPECT_TRUE(pageShows(c.desk, 20s));
+        // Told to end, it ends the saver too, with 0.
+        companion->signal(SIGTERM);
+        EXPECT_EQ(companion->waitForExit(10s), 0);
+        EXPECT_EQ(companion->standardError(), "") << "the saver ended with a failure";
+        break;
+    }
+    case Row::NoneWhileInhibited: {
+        EXPECT_FALSE(waitUntil(saverRuns, 3 * after)) << "a saver came while an inhibitor was held";
+        ASSERT_TRUE(inhibitor.drop());
+        // Once it is dropped, the next idle period brings it.
+        EXPECT_TRUE(waitUntil(saverRuns, 2 * after + 10s)) << companion->standardError();
+        break;
+    }
+    case Row::ALockEndsIt: {
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        ASSERT_TRUE(pageShows(c.desk, 20s));
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the lock did not end the saver";
+        // Locked, nothing starts at the next idle time.
+        EXPECT_FALSE(waitUntil(saverRuns, 2 * after)) << "a saver came under the lock";
+        EXPECT_TRUE(companion->running());
+        break;
+    }
+    case Row::SecondCompanionAndBadSaver: {
+        const std::string line = c.line;
+        const auto lines = [&] {
+            const std::string said = companion->standardError();
+            int count = 0;
+            for (std::size_t at = said.find(line); at != std::string::npos; at = said.find(line, at + 1))
+                ++count;
+            return count;
+        };
+        ASSERT_TRUE(waitUntil([&] { return lines() == 1; }, after + 10s)) << companion->standardError();
+        EXPECT_FALSE(waitUntil([&] { return lines() > 1; }, 3 * after)) << "started again without input";
+        EXPECT_TRUE(companion->running());
+        std::unique_ptr<ChildProcess> second = startCompanion(c.desk, bus, runtime, saver);
+        EXPECT_EQ(second->waitForExit(10s), 1);
+        EXPECT_NE(second->standardError().find("another tapwrite-idle runs in this session"), std::string::npos)
+            << second->standardError();
+        // Input, and another idle time: it tries once more.
+        ASSERT_TRUE(nudgePointer(c.desk));
+        EXPECT_TRUE(waitUntil([&] { return lines() == 2; }, after + 10s)) << companion->standardError();
+        break;
+    }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Desks, IdleCompanion, testing::ValuesIn(idleCases),
+    [](const testing::TestParamInfo<IdleCase>& info) { return std::string(info.param.name); });
