@@ -12,8 +12,10 @@ bool locked = false;
 void lockChanged(bool nowLocked)
 {
     locked = nowLocked;
+    // Waited for, and killed when it will not go: a saver given with --saver
+    // that keeps the ending signals blocked must not type on under the lock.
     if (locked)
-        endSaver();
+        endSaverAndWait();
 }
 
 int onShieldChanged(sd_bus_message* message, void*, sd_bus_error*)
