@@ -1,25 +1,43 @@
 #!/usr/bin/env bash
 # Runs a command in a fresh Debian root of the given release, made with
-# mmdebstrap from the package mirror this machine uses, with the checkout's
-# files (as they are in the work tree) copied in as /src; the command runs
+# mmdebstrap from the package mirror this machine uses; the command runs
 # there as root, with /proc, /sys, /dev and a private /tmp. The root is
-# removed afterwards.
-# Usage: in_debian_root.sh [--with FILE]... RELEASE command [args...]   (as root)
-# --with copies FILE into the root's /src/foreign/.
+# removed afterwards. By default the checkout's files (as they are in the
+# work tree) are copied in as /src, where the command starts.
+# Usage: in_debian_root.sh [options] RELEASE command [args...]   (as root)
+#   --with FILE        copy FILE into the root's /src/foreign/
+#   --include PKGS     install these packages too (comma-separated)
+#   --runtime-of FILE  install the packages whose libraries FILE loads here
+#                      (for programs built on this machine, same release)
+#   --same-path        no copy: the checkout, build folders and all, is
+#                      mounted at its own path, and the command starts there
 # e.g. in_debian_root.sh trixie bash tests/support/fresh_debian_stage.sh
 set -euo pipefail
 # Its mounts live in a mount namespace of its own, gone when it ends.
 if [ -z "${TAPWRITE_IN_OWN_MOUNTS:-}" ] && [ "$(id -u)" -eq 0 ]; then
   TAPWRITE_IN_OWN_MOUNTS=1 exec unshare --mount --propagation private "$0" "$@"
 fi
+top=$(cd "$(dirname "$0")/../.." && pwd)
 with=()
-while [ "${1:-}" = --with ]; do
-  with+=("$(realpath "$2")")
-  shift 2
+include=ca-certificates,sudo
+same_path=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --with) with+=("$(realpath "$2")"); shift 2 ;;
+    --include) include+=",$2"; shift 2 ;;
+    --runtime-of)
+      # The packages that hold the libraries the program loads on this machine.
+      for package in $(ldd "$2" | awk '$3 ~ /^\// {print $3}' | xargs -r realpath |
+          xargs -r dpkg-query -S 2>/dev/null | cut -d: -f1 | sort -u); do
+        include+=",$package"
+      done
+      shift 2 ;;
+    --same-path) same_path=1; shift ;;
+    *) break ;;
+  esac
 done
 release=$1
 shift
-top=$(cd "$(dirname "$0")/../.." && pwd)
 if [ "$(id -u)" -ne 0 ]; then
   echo "in_debian_root: making a Debian root needs root" >&2
   exit 1
@@ -44,14 +62,22 @@ sources="deb $mirror $release main
 deb $mirror $release-updates main
 deb $security $release-security main"
 echo "in_debian_root: making a Debian $release root from $mirror"
-mmdebstrap --quiet --variant=apt --include=ca-certificates,sudo "$release" "$root" - <<<"$sources"
+mmdebstrap --quiet --variant=apt --include="$include" "$release" "$root" - <<<"$sources"
 
-mkdir -p "$root/src"
-git -C "$top" ls-files -z --cached --others --exclude-standard |
-  (cd "$top" && tar --null -T - -cf -) | tar -xf - -C "$root/src"
+if [ $same_path -eq 1 ]; then
+  start=$top
+  mkdir -p "$root$top"
+  mount --bind "$top" "$root$top"
+  mounted+=("$root$top")
+else
+  start=/src
+  mkdir -p "$root/src"
+  git -C "$top" ls-files -z --cached --others --exclude-standard |
+    (cd "$top" && tar --null -T - -cf -) | tar -xf - -C "$root/src"
+fi
 if [ ${#with[@]} -gt 0 ]; then
-  mkdir -p "$root/src/foreign"
-  cp -- "${with[@]}" "$root/src/foreign/"
+  mkdir -p "$root$start/foreign"
+  cp -- "${with[@]}" "$root$start/foreign/"
 fi
 for fs in proc sys dev dev/pts; do
   mount --bind "/$fs" "$root/$fs"
@@ -63,4 +89,4 @@ mount -t tmpfs tmpfs "$root/dev/shm"
 mounted+=("$root/dev/shm")
 chmod 1777 "$root/tmp"
 chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 CI="${CI:-}" \
-  bash -c 'cd /src && exec "$@"' - "$@"
+  bash -c 'cd "$0" && exec "$@"' "$start" "$@"
