@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include "platform/box_above_x11.h"
+#include "platform/box_wayland.h"
 
 #include <SDL.h>
 #include <X11/Xlib.h>
@@ -97,7 +98,7 @@ void platformInformationBox(const char* text, const char* caption)
     const bool displayAnswers = SDL_WasInit(SDL_INIT_VIDEO) || xDisplayAnswers() || waylandSessionAnswers();
     if (displayAnswers) {
         startKeepingBoxAbove(caption);
-        const bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, nullptr) == 0;
+        const bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, waylandBoxParent()) == 0;
         stopKeepingBoxAbove();
         if (shown)
             return;

@@ -2,6 +2,7 @@
 // make theirs, so that no window manager frames, moves, stacks or waits on
 // them; then kept above what other programs map, and given the keyboard.
 #include "platform/box_above_x11.h"
+#include "platform/box_wayland.h"
 #include "platform/platform.h"
 #include "platform/x11_session.h"
 
@@ -103,8 +104,10 @@ void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
 void platformLetBoxesAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
 {
     Display* display = x11DisplayOf(page);
-    if (!display)
+    if (!display) {
+        makeWayForBoxes(page, covers);
         return;
+    }
     rememberWindowsUnderBoxes(DisplayString(display), windowsOf(page, covers));
 }
 

@@ -5,6 +5,7 @@
 // either output ends it, a pointer the compositor moves does not, and the
 // idle daemon's later timeouts still come.
 #include "e2e_support.h"
+#include "../support/service_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -299,4 +300,55 @@ TEST(WaylandDeskIdle, StartedBySwayidleItsLaterTimeoutStillComes)
     EXPECT_TRUE(waitUntil([&] { return !processAlive(saver); }, 5s)) << "a key did not end the daemon's saver";
     swayidle.signal(SIGTERM);
     EXPECT_TRUE(swayidle.waitForExit(5s).has_value());
+}
+
+namespace {
+// sway's word on a window: shown on a visible workspace, with the keyboard.
+bool swayShowsWithTheKeyboard(const std::string& title)
+{
+    const std::string check = "import json, sys\n"
+                              "def walk(n):\n"
+                              "    yield n\n"
+                              "    for c in n.get('nodes', []) + n.get('floating_nodes', []): yield from walk(c)\n"
+                              "tree = json.load(sys.stdin)\n"
+                              "sys.exit(0 if any(n.get('name') == sys.argv[1] and n.get('visible') and n.get('focused')"
+                              " for n in walk(tree)) else 1)";
+    return runCommand(inSession({"sh", "-c", "swaymsg -t get_tree | /usr/bin/python3 -c \"$0\" \"$1\"", check, title}))
+        == 0;
+}
+}
+
+// The "New Version!" box at the end of a run: the compositor keeps a
+// full-screen window over another program's, so the saver's windows make
+// way; the box shows over the page's output with the keyboard, and Return
+// answers it.
+TEST(WaylandDeskBox, TheNewVersionBoxShowsWithTheKeyboardAndReturnAnswersIt)
+{
+    ServiceFixture service(TAPWRITE_E2E_SERVICE_PORT);
+    ASSERT_TRUE(service.ready()) << "the loopback service did not start";
+    service.serve("sstext", "ONE.\r\nTWO.\r\n");
+    service.serve("sys", "VERSION5.1\r\nmessageNum:1\r\nmessage:Thanks for typing.");
+    const PageGeometry page = *geometryFor(1920, 1080);
+    ASSERT_TRUE(pointerTo(960, 500));
+    ChildProcess saver(inSession({TAPWRITE_E2E_LOOPBACK_SAVER}));
+    ASSERT_TRUE(waitForFedPaperOnOutput(page, 20s)) << saver.standardError();
+    ASSERT_TRUE(pressKey());
+
+    // The page's output no longer shows the stopped page: its centre, black
+    // there, is the box's (or the desk's around it).
+    int centreShows = 0;
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            if (!swayShowsWithTheKeyboard("New Version!"))
+                return false;
+            Screenshot shot = outputShot(pageOutput, "e2e-wayland-box.png");
+            std::string first;
+            centreShows = shot.ok() ? countFailing(shot, 860, 490, 1060, 590, isBlack, first) : 0;
+            return centreShows > 0;
+        },
+        3s))
+        << "the box is not shown with the keyboard over the page (" << centreShows << " pixels at the centre)";
+    EXPECT_TRUE(saver.running()) << "the saver ended before the box was answered";
+    ASSERT_TRUE(vnc({"key", "0xff0d"}));
+    EXPECT_EQ(saver.waitForExit(5s), 0) << "Return did not answer the box";
 }
