@@ -103,15 +103,15 @@ bool pageShows(Desk desk, std::chrono::milliseconds limit)
 bool setOverview(bool open)
 {
     const std::string value = open ? "true" : "false";
-    const std::vector<std::string> shell = {"dbus-send", "--session", "--print-reply", "--dest=org.gnome.Shell",
-        "/org/gnome/Shell", "org.freedesktop.DBus.Properties.Set", "string:org.gnome.Shell",
-        "string:OverviewActive"};
-    std::vector<std::string> set = shell;
+    const auto shell = [](const std::string& method) {
+        return inSession({"dbus-send", "--session", "--print-reply", "--dest=org.gnome.Shell", "/org/gnome/Shell",
+            "org.freedesktop.DBus.Properties." + method, "string:org.gnome.Shell", "string:OverviewActive"});
+    };
+    std::vector<std::string> set = shell("Set");
     set.push_back("variant:boolean:" + value);
-    std::vector<std::string> get = shell;
-    get[6] = "org.freedesktop.DBus.Properties.Get";
-    return runCommand(inSession(set)) == 0 && waitUntil([&] {
-        ChildProcess asked(inSession(get));
+    const std::vector<std::string> get = shell("Get");
+    return runCommand(set) == 0 && waitUntil([&] {
+        ChildProcess asked(get);
         return asked.waitForExit(10s) == 0 && asked.standardOutput().find("boolean " + value) != std::string::npos;
     }, 10s);
 }
