@@ -65,7 +65,7 @@ export WAYLAND_DISPLAY=$(cd "$dir" && ls wayland-* | grep -v lock | head -1)
 
 "${as_user[@]}" /usr/bin/python3 "$(dirname "$0")/gnome_desk.py" >"$dir/desk.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do grep -q ready "$dir/desk.log" && break; sleep 0.1; done
+for _ in $(seq 100); do grep -qs ready "$dir/desk.log" && break; sleep 0.1; done
 if ! grep -q ready "$dir/desk.log"; then
   echo "with_gnome: the desk's input and pictures did not start" >&2
   cat "$dir/desk.log" >&2
