@@ -75,8 +75,9 @@ bool nudgePointer(Desk desk)
     return false;
 }
 
-// On GNOME the page fills the first monitor and the second, 1280x1024 to
-// its right, is black.
+// On GNOME the page fills the first monitor, with no pointer over it (its
+// saver's window came up under a pointer another one left), and the second,
+// 1280x1024 to its right, is black.
 bool pageShows(Desk desk, std::chrono::milliseconds limit)
 {
     const PageGeometry page = *geometryFor(1920, 1080);
@@ -90,10 +91,16 @@ bool pageShows(Desk desk, std::chrono::milliseconds limit)
     }
     if (!waitForFedPaperOnGnomeDesk(page, limit))
         return false;
-    const Screenshot shot = gnomeDeskShot("idle-gnome-desk.png");
     std::string first;
+    const auto blackAbovePaper = [&](const Screenshot& shot) {
+        return shot.ok() && countFailing(shot, 0, 0, 1919, page.paperTop - 1, isBlack, first) == 0;
+    };
+    EXPECT_TRUE(waitUntil([&] { return blackAbovePaper(gnomeDeskShot()); }, 5s))
+        << "the pointer stayed over the page: " << first;
+    const Screenshot shot = gnomeDeskShot("idle-gnome-desk.png");
     if (!shot.ok() || shot.width() != 1920 + 1280 || shot.height() != 1080)
         return false;
+    expectFedPage(shot, page);
     const int lit = countFailing(shot, 1920, 0, 1920 + 1279, 1023, isBlack, first);
     EXPECT_EQ(lit, 0) << "the second monitor is not black: " << first;
     return lit == 0;
@@ -267,8 +274,9 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     HeldInhibitor inhibitor(c.inhibitor, bus);
     ASSERT_TRUE(inhibitor.held()) << "the inhibitor was not held: " << inhibitor.said();
 
-    if (c.overviewOpen)
+    if (c.overviewOpen) {
         ASSERT_TRUE(setOverview(true)) << "the overview did not open";
+    }
     // The idle time counts from the last input, which lands after this.
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(nudgePointer(c.desk));
