@@ -88,6 +88,10 @@ void platformNudgePointerLookup(SDL_Window* window)
     } else {
         nudge.piece = wl_compositor_create_surface(nudge.compositor);
         nudge.placed = wl_subcompositor_get_subsurface(nudge.subcompositor, nudge.piece, info.info.wl.surface);
+        // Input goes through it to the window, whose surface SDL knows.
+        wl_region* none = wl_compositor_create_region(nudge.compositor);
+        wl_surface_set_input_region(nudge.piece, none);
+        wl_region_destroy(none);
         // Shown with the window's next picture (a subsurface follows its parent's commits).
         wl_surface_attach(nudge.piece, nudge.black, 0, 0);
         wl_surface_damage(nudge.piece, 0, 0, 1, 1);
