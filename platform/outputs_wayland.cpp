@@ -2,6 +2,8 @@
 // output, the outputs and the pointer as the compositor shows them.
 #include "platform/outputs_wayland.h"
 
+#include "platform/pointer_nudge_wayland.h"
+
 #include <SDL.h>
 #include <wayland-client.h>
 // xdg-output: the outputs' places on the desk, which wl_output leaves out.
@@ -148,10 +150,21 @@ SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
 SDL_Window* platformKeepPointerHidden()
 {
     static SDL_Window* lastFocus = nullptr;
+    static Uint32 unfocusedSince = 0;
     if (!platformWindowsFillOutputs())
         return nullptr;
     SDL_PumpEvents();
     SDL_Window* focus = SDL_GetMouseFocus();
+    // Our windows cover every output, so the pointer is over one of them:
+    // while none has been told so, the compositor is asked to look again,
+    // once a second.
+    const Uint32 now = SDL_GetTicks();
+    if (focus || focus != lastFocus)
+        unfocusedSince = now;
+    else if (now - unfocusedSince >= 1000) {
+        platformNudgePointerLookup(SDL_GL_GetCurrentWindow());
+        unfocusedSince = now;
+    }
     if (focus == lastFocus)
         return nullptr;
     lastFocus = focus;

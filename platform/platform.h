@@ -121,5 +121,6 @@ SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
 // client has read that the pointer came in and hidden it: reads the events
 // (they stay queued) and hides it again in the window it came into, which it
 // returns (the compositor may show the change only with the window's next
-// picture). nullptr when it did not come into another, and elsewhere.
+// picture). While the pointer is in none, asks the compositor to look again.
+// nullptr when it did not come into another, and elsewhere.
 SDL_Window* platformKeepPointerHidden();

@@ -443,32 +443,70 @@ bool vnc(std::vector<std::string> actions)
     return runCommand(actions, 20s) == 0;
 }
 
-// An output as grim takes it, the pointer drawn in; kept in the build folder
-// under the name given.
-Screenshot outputShot(const std::string& output, const std::string& keep)
+namespace {
+// A picture the session's program writes as file, taken afresh, kept in the
+// build folder under the name given.
+Screenshot sessionShot(const std::filesystem::path& file, const std::vector<std::string>& take, const std::string& keep)
 {
-    const std::filesystem::path file = runtimeFolder() / (output + ".png");
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
-    runCommand(inSession({"grim", "-c", "-o", output, file.string()}), 20s);
+    runCommand(inSession(take), 20s);
     if (!keep.empty())
         std::filesystem::copy_file(
             file, buildFolder() / keep, std::filesystem::copy_options::overwrite_existing, ignored);
     return Screenshot(file, false);
 }
 
-// As waitForFedPaper, read from an output.
-bool waitForFedPaperOnOutput(
-    const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output)
+// As waitForFedPaper, read from pictures of the page's screen, or with
+// wholeDesk of a desk with the page's screen at its top-left.
+bool waitForFedPaperIn(const PageGeometry& page, std::chrono::milliseconds limit,
+    const std::function<Screenshot()>& take, bool wholeDesk)
 {
     return waitForFedPaper(page, limit, [&](int x, int y, Rgb& above, Rgb& top) {
-        Screenshot shot = outputShot(output);
-        if (!shot.ok() || shot.width() != page.screenWidth || shot.height() != page.screenHeight)
+        Screenshot shot = take();
+        if (!shot.ok() || shot.width() < page.screenWidth || shot.height() < page.screenHeight)
+            return false;
+        // Another output's size is no page's picture.
+        if (!wholeDesk && (shot.width() != page.screenWidth || shot.height() != page.screenHeight))
             return false;
         shot.pixel(x, y, above.r, above.g, above.b);
         shot.pixel(x, y + 1, top.r, top.g, top.b);
         return true;
     });
+}
+}
+
+// An output as grim takes it, the pointer drawn in.
+Screenshot outputShot(const std::string& output, const std::string& keep)
+{
+    const std::filesystem::path file = runtimeFolder() / (output + ".png");
+    return sessionShot(file, {"grim", "-c", "-o", output, file.string()}, keep);
+}
+
+bool waitForFedPaperOnOutput(
+    const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output)
+{
+    return waitForFedPaperIn(page, limit, [&] { return outputShot(output); }, false);
+}
+
+bool gnomeDesk(const std::string& method, const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> command = {"dbus-send", "--session", "--print-reply", "--dest=org.tapwrite.Desk",
+        "/org/tapwrite/Desk", "org.tapwrite.Desk." + method};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return runCommand(inSession(command), 20s) == 0;
+}
+
+Screenshot gnomeDeskShot(const std::string& keep)
+{
+    const std::filesystem::path file = runtimeFolder() / "desk.png";
+    return sessionShot(file, {"dbus-send", "--session", "--print-reply", "--dest=org.tapwrite.Desk",
+        "/org/tapwrite/Desk", "org.tapwrite.Desk.Shot", "string:" + file.string()}, keep);
+}
+
+bool waitForFedPaperOnGnomeDesk(const PageGeometry& page, std::chrono::milliseconds limit)
+{
+    return waitForFedPaperIn(page, limit, [] { return gnomeDeskShot(); }, true);
 }
 
 } // namespace e2e

@@ -174,6 +174,9 @@ public:
     // false when import or loading failed.
     explicit Screenshot(const std::filesystem::path& file, bool take = true);
     ~Screenshot();
+    // One owner of the picture: a copy would free it twice.
+    Screenshot(const Screenshot&) = delete;
+    Screenshot& operator=(const Screenshot&) = delete;
     bool ok() const { return surface_ != nullptr; }
     int width() const { return surface_->w; }
     int height() const { return surface_->h; }
@@ -206,5 +209,13 @@ bool vnc(std::vector<std::string> actions);
 Screenshot outputShot(const std::string& output, const std::string& keep = "");
 bool waitForFedPaperOnOutput(
     const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output = "X11-1");
+
+// The GNOME desk (see with_gnome.sh), run through inSession as sway's is: a
+// method of its person (gnome_desk.py's Key, Move; dbus-send's arguments),
+// the whole desk as the shell's screenshot shows it, the pointer drawn in,
+// and waitForFedPaper read from that.
+bool gnomeDesk(const std::string& method, const std::vector<std::string>& arguments);
+Screenshot gnomeDeskShot(const std::string& keep = "");
+bool waitForFedPaperOnGnomeDesk(const PageGeometry& page, std::chrono::milliseconds limit);
 
 } // namespace e2e

@@ -1,11 +1,12 @@
 // The idle companion, tapwrite-idle, on the X desk (Xvfb, the server's
-// IDLETIME counter) and the sway desk (org_kde_kwin_idle), with the real
-// saver: it comes after the idle time and not before, again after a key and
+// IDLETIME counter), the sway desk (org_kde_kwin_idle) and the GNOME desk
+// (Mutter's idle monitor on the session bus), with the real saver: it comes after the idle time and not before, again after a key and
 // the next idle time, never while an idle inhibitor is held (a player's
 // suspension of the X server's saver, logind's and gnome-session's on the
 // bus, a window's on Wayland), is ended when the session locks; a second
 // companion is refused, and a saver that fails or is missing is tried once
-// per idle period. logind and gnome-session are stand-ins on a private bus.
+// per idle period; on GNOME also when the Activities overview is open. logind
+// and gnome-session are stand-ins on a private bus, on GNOME on its own.
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@
 using namespace e2e;
 
 namespace {
-enum class Desk { X, Sway };
+enum class Desk { X, Sway, Gnome };
 enum class Row { ComesAfterTheIdleTimeAndAgain, NoneWhileInhibited, ALockEndsIt, SecondCompanionAndBadSaver };
 enum class Inhibitor { None, ServerSaverSuspended, SessionBus, Window };
 
@@ -31,33 +32,95 @@ struct IdleCase {
     // For the bad saver: the program given, and the line it brings.
     const char* saver = nullptr;
     const char* line = nullptr;
+    // GNOME's Activities overview open when the idle time comes.
+    bool overviewOpen = false;
 };
 
 constexpr int afterSeconds = 3;
 constexpr auto after = std::chrono::seconds(afterSeconds);
 
-// As the desk runs its programs: the sway session's as its account.
+// As the desk runs its programs: a Wayland session's as its account.
 std::vector<std::string> onDesk(Desk desk, const std::vector<std::string>& command)
 {
-    return desk == Desk::Sway ? inSession(command) : command;
+    return desk == Desk::X ? command : inSession(command);
 }
+
+// Evdev's code of the key X, as GNOME's remote desktop takes keys.
+constexpr int evdevKeyX = 45;
 
 // A person's input: a key, or a small move that wakes no saver.
 bool pressKey(Desk desk)
 {
-    return desk == Desk::Sway ? vnc({"key", "0x78"}) : xdotool({"key", "x"});
+    switch (desk) {
+    case Desk::X:
+        return xdotool({"key", "x"});
+    case Desk::Sway:
+        return vnc({"key", "0x78"});
+    case Desk::Gnome:
+        return gnomeDesk("Key", {"uint32:" + std::to_string(evdevKeyX)});
+    }
+    return false;
 }
 
 bool nudgePointer(Desk desk)
 {
-    return desk == Desk::Sway ? vnc({"move", "900", "500"}) && vnc({"move", "902", "500"})
-                              : xdotool({"mousemove", "900", "500"}) && xdotool({"mousemove", "902", "500"});
+    switch (desk) {
+    case Desk::X:
+        return xdotool({"mousemove", "900", "500"}) && xdotool({"mousemove", "902", "500"});
+    case Desk::Sway:
+        return vnc({"move", "900", "500"}) && vnc({"move", "902", "500"});
+    case Desk::Gnome:
+        return gnomeDesk("Move", {"double:2", "double:0"}) && gnomeDesk("Move", {"double:-2", "double:0"});
+    }
+    return false;
 }
 
+// On GNOME the page fills the first monitor, with no pointer over it (its
+// saver's window came up under a pointer another one left), and the second,
+// 1280x1024 to its right, is black.
 bool pageShows(Desk desk, std::chrono::milliseconds limit)
 {
     const PageGeometry page = *geometryFor(1920, 1080);
-    return desk == Desk::Sway ? waitForFedPaperOnOutput(page, limit) : waitForFedPaper(page, limit);
+    switch (desk) {
+    case Desk::X:
+        return waitForFedPaper(page, limit);
+    case Desk::Sway:
+        return waitForFedPaperOnOutput(page, limit);
+    case Desk::Gnome:
+        break;
+    }
+    if (!waitForFedPaperOnGnomeDesk(page, limit))
+        return false;
+    std::string first;
+    const auto blackAbovePaper = [&](const Screenshot& shot) {
+        return shot.ok() && countFailing(shot, 0, 0, 1919, page.paperTop - 1, isBlack, first) == 0;
+    };
+    EXPECT_TRUE(waitUntil([&] { return blackAbovePaper(gnomeDeskShot()); }, 5s))
+        << "the pointer stayed over the page: " << first;
+    const Screenshot shot = gnomeDeskShot("idle-gnome-desk.png");
+    if (!shot.ok() || shot.width() != 1920 + 1280 || shot.height() != 1080)
+        return false;
+    expectFedPage(shot, page);
+    const int lit = countFailing(shot, 1920, 0, 1920 + 1279, 1023, isBlack, first);
+    EXPECT_EQ(lit, 0) << "the second monitor is not black: " << first;
+    return lit == 0;
+}
+
+// GNOME's Activities overview opened or closed, as the shell then says it is.
+bool setOverview(bool open)
+{
+    const std::string value = open ? "true" : "false";
+    const auto shell = [](const std::string& method) {
+        return inSession({"dbus-send", "--session", "--print-reply", "--dest=org.gnome.Shell", "/org/gnome/Shell",
+            "org.freedesktop.DBus.Properties." + method, "string:org.gnome.Shell", "string:OverviewActive"});
+    };
+    std::vector<std::string> set = shell("Set");
+    set.push_back("variant:boolean:" + value);
+    const std::vector<std::string> get = shell("Get");
+    return runCommand(set) == 0 && waitUntil([&] {
+        ChildProcess asked(get);
+        return asked.waitForExit(10s) == 0 && asked.standardOutput().find("boolean " + value) != std::string::npos;
+    }, 10s);
 }
 
 // The processes whose parent is pid: the saver the companion started.
@@ -83,11 +146,17 @@ int childrenOf(pid_t pid)
 
 // A private bus for the session and the system, with the stand-ins on it.
 struct StandInBus {
-    explicit StandInBus(Desk desk)
-        : desk(desk), daemon(onDesk(desk, {"dbus-daemon", "--session", "--nofork", "--print-address=1"}))
+    // GNOME's stand-ins share its session bus, where the shell answers.
+    explicit StandInBus(Desk desk) : desk(desk)
     {
-        waitUntil([&] { return daemon.standardOutput().find('\n') != std::string::npos; }, 10s);
-        address = daemon.standardOutput().substr(0, daemon.standardOutput().find('\n'));
+        if (desk == Desk::Gnome) {
+            address = sessionVariable("DBUS_SESSION_BUS_ADDRESS");
+        } else {
+            daemon = std::make_unique<ChildProcess>(
+                onDesk(desk, {"dbus-daemon", "--session", "--nofork", "--print-address=1"}));
+            waitUntil([&] { return daemon->standardOutput().find('\n') != std::string::npos; }, 10s);
+            address = daemon->standardOutput().substr(0, daemon->standardOutput().find('\n'));
+        }
         standIn = std::make_unique<ChildProcess>(onDesk(desk, {"env", "DBUS_SESSION_BUS_ADDRESS=" + address,
             "/usr/bin/python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/session_stand_in.py"}));
         ready = waitUntil([&] { return tell("org.freedesktop.DBus.Peer.Ping", {}); }, 10s);
@@ -101,7 +170,7 @@ struct StandInBus {
         return runCommand(onDesk(desk, command)) == 0;
     }
     Desk desk;
-    ChildProcess daemon;
+    std::unique_ptr<ChildProcess> daemon;
     std::string address;
     std::unique_ptr<ChildProcess> standIn;
     bool ready = false;
@@ -182,6 +251,11 @@ const IdleCase idleCases[] = {
     {"SwayALockEndsIt", Desk::Sway, Row::ALockEndsIt},
     {"SwaySecondCompanionAndAMissingSaver", Desk::Sway, Row::SecondCompanionAndBadSaver, Inhibitor::None,
         "/nonexistent/tapwrite", "tapwrite-idle: cannot start the saver /nonexistent/tapwrite"},
+    {"GnomeComesAfterTheIdleTimeAndAgain", Desk::Gnome, Row::ComesAfterTheIdleTimeAndAgain},
+    {"GnomeComesOverTheOverview", Desk::Gnome, Row::ComesAfterTheIdleTimeAndAgain, Inhibitor::None, nullptr, nullptr,
+        true},
+    {"GnomeNoneWhileTheSessionInhibits", Desk::Gnome, Row::NoneWhileInhibited, Inhibitor::SessionBus},
+    {"GnomeALockEndsIt", Desk::Gnome, Row::ALockEndsIt},
 };
 
 class IdleCompanion : public testing::TestWithParam<IdleCase> {};
@@ -200,6 +274,9 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     HeldInhibitor inhibitor(c.inhibitor, bus);
     ASSERT_TRUE(inhibitor.held()) << "the inhibitor was not held: " << inhibitor.said();
 
+    if (c.overviewOpen) {
+        ASSERT_TRUE(setOverview(true)) << "the overview did not open";
+    }
     // The idle time counts from the last input, which lands after this.
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(nudgePointer(c.desk));
