@@ -13,20 +13,24 @@ flags=(-std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recov
 # The platform layer asks the X server or the Wayland compositor whether a box can be shown.
 sdl=$(pkg-config --cflags --libs sdl2 x11 wayland-client)
 
+# The platform layer's boxes: kept above the saver's windows on X, shown as
+# the Wayland kind there.
+platform="platform/platform_posix.cpp platform/box_above_x11.cpp platform/box_wayland.cpp platform/x11_session.cpp platform/pacing.cpp"
+
 build() {
   local name=$1
   shift
   local sources=()
-  for s in "$@"; do sources+=("$top/$s"); done
+  for s in $*; do sources+=("$top/$s"); done
   # shellcheck disable=SC2086
   "$cxx" "${flags[@]}" -o "$out/$name" "$top/tests/fuzz/$name.cpp" "${sources[@]}" $sdl
 }
 
 build feed_fuzz service/text_feed.cpp service/response_body.cpp diag/trace.cpp
 build bulletin_fuzz service/bulletin.cpp service/response_body.cpp
-build command_line_fuzz app/command_line.cpp platform/platform_posix.cpp
+build command_line_fuzz app/command_line.cpp $platform
 build version_fuzz service/version_notice.cpp service/bulletin.cpp service/response_body.cpp service/service_config.cpp \
-  platform/platform_posix.cpp
+  $platform
 
 status=0
 for target in feed bulletin command_line version; do
