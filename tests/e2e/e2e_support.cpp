@@ -443,18 +443,28 @@ bool vnc(std::vector<std::string> actions)
     return runCommand(actions, 20s) == 0;
 }
 
-// An output as grim takes it, the pointer drawn in; kept in the build folder
-// under the name given.
-Screenshot outputShot(const std::string& output, const std::string& keep)
+namespace {
+// A picture the session's own tool writes to file (in the session's runtime
+// folder); kept in the build folder under the name given.
+Screenshot sessionShot(const std::vector<std::string>& tool, const std::string& name, const std::string& keep)
 {
-    const std::filesystem::path file = runtimeFolder() / (output + ".png");
+    const std::filesystem::path file = runtimeFolder() / name;
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
-    runCommand(inSession({"grim", "-c", "-o", output, file.string()}), 20s);
+    std::vector<std::string> command = tool;
+    command.push_back(file.string());
+    runCommand(inSession(command), 30s);
     if (!keep.empty())
         std::filesystem::copy_file(
             file, buildFolder() / keep, std::filesystem::copy_options::overwrite_existing, ignored);
     return Screenshot(file, false);
+}
+}
+
+// An output as grim takes it, the pointer drawn in.
+Screenshot outputShot(const std::string& output, const std::string& keep)
+{
+    return sessionShot({"grim", "-c", "-o", output}, output + ".png", keep);
 }
 
 // As waitForFedPaper, read from an output.
@@ -469,6 +479,18 @@ bool waitForFedPaperOnOutput(
         shot.pixel(x, y + 1, top.r, top.g, top.b);
         return true;
     });
+}
+
+bool kwinInput(const std::vector<std::string>& action)
+{
+    std::vector<std::string> command = {TAPWRITE_E2E_KWIN_FAKE_INPUT};
+    command.insert(command.end(), action.begin(), action.end());
+    return runCommand(inSession(command), 20s) == 0;
+}
+
+Screenshot kwinDeskShot(const std::string& keep)
+{
+    return sessionShot({"python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/kwin_screenshot.py"}, "desk.ppm", keep);
 }
 
 } // namespace e2e

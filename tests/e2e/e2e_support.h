@@ -207,4 +207,10 @@ Screenshot outputShot(const std::string& output, const std::string& keep = "");
 bool waitForFedPaperOnOutput(
     const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output = "X11-1");
 
+// The KWin desk (see with_kwin.sh): a person's input through
+// kwin_fake_input (its actions), and the whole desk as KWin takes it, the
+// pointer drawn in (kept in the build folder under the name given).
+bool kwinInput(const std::vector<std::string>& action);
+Screenshot kwinDeskShot(const std::string& keep = "");
+
 } // namespace e2e

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""Stand-ins for logind and gnome-session on a private bus, for the idle
-companion's tests. The test steers them through org.tapwrite.StandIn on
-/org/freedesktop/login1: Lock() has this session's object send Lock, and
-Inhibit(b) holds or drops an idle inhibitor in both.
+"""Stand-ins for logind, gnome-session and KDE Plasma's power manager on a
+private bus, for the idle companion's tests. The test steers them through
+org.tapwrite.StandIn on /org/freedesktop/login1: Lock() has this session's
+object send Lock, Inhibit(b) holds or drops an idle inhibitor in logind and
+gnome-session, and InhibitPower(b) one in the power manager.
 
 Usage: session_stand_in.py  (the bus in DBUS_SESSION_BUS_ADDRESS)
 """
@@ -13,6 +14,7 @@ from gi.repository import GLib
 
 SESSION_PATH = "/org/freedesktop/login1/session/_31"
 held = False
+power_held = False
 
 
 class Session(dbus.service.Object):
@@ -45,6 +47,11 @@ class Manager(dbus.service.Object):
         global held
         held = bool(hold)
 
+    @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
+    def InhibitPower(self, hold):
+        global power_held
+        power_held = bool(hold)
+
 
 class SessionManager(dbus.service.Object):
     @dbus.service.method("org.gnome.SessionManager", in_signature="u", out_signature="b")
@@ -52,9 +59,17 @@ class SessionManager(dbus.service.Object):
         return held and bool(flags & 8)
 
 
+class PowerManagement(dbus.service.Object):
+    @dbus.service.method("org.freedesktop.PowerManagement.Inhibit", out_signature="b")
+    def HasInhibit(self):
+        return power_held
+
+
 DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
-names = [dbus.service.BusName(n, bus) for n in ("org.freedesktop.login1", "org.gnome.SessionManager")]
+names = [dbus.service.BusName(n, bus) for n in ("org.freedesktop.login1", "org.gnome.SessionManager",
+                                                 "org.freedesktop.PowerManagement.Inhibit")]
 Manager(bus, Session(bus, SESSION_PATH))
 SessionManager(bus, "/org/gnome/SessionManager")
+PowerManagement(bus, "/org/freedesktop/PowerManagement/Inhibit")
 GLib.MainLoop().run()
