@@ -3,17 +3,11 @@
 // on the next. The compositor holds the report back while a client holds
 // an idle inhibitor on a visible surface.
 #include "idle/idle_source.h"
-#include "idle/wayland_seat.h"
+#include "idle/wayland_idle.h"
 
 #include "idle-client-protocol.h"
 
-#include <cstdint>
-
 namespace {
-org_kde_kwin_idle* idleManager = nullptr;
-org_kde_kwin_idle_timeout* timeout = nullptr;
-int after = 0;
-
 void onIdle(void*, org_kde_kwin_idle_timeout*)
 {
     reportIdle();
@@ -26,33 +20,28 @@ void onResumed(void*, org_kde_kwin_idle_timeout*)
 
 const org_kde_kwin_idle_timeout_listener timeoutListener = {onIdle, onResumed};
 
-// A new timeout object counts its time from now.
-void watchLonger()
+wl_proxy* watch(wl_proxy* global, wl_seat* seat, std::uint32_t afterMs)
 {
-    if (timeout)
-        org_kde_kwin_idle_timeout_release(timeout);
-    timeout = org_kde_kwin_idle_get_idle_timeout(idleManager, waylandSeat(), std::uint32_t(after));
+    org_kde_kwin_idle_timeout* timeout
+        = org_kde_kwin_idle_get_idle_timeout(reinterpret_cast<org_kde_kwin_idle*>(global), seat, afterMs);
     org_kde_kwin_idle_timeout_add_listener(timeout, &timeoutListener, nullptr);
-    waylandFlush();
+    return reinterpret_cast<wl_proxy*>(timeout);
 }
+
+void drop(wl_proxy* timeout)
+{
+    org_kde_kwin_idle_timeout_release(reinterpret_cast<org_kde_kwin_idle_timeout*>(timeout));
+}
+
+const WaylandIdleProtocol protocol = {&org_kde_kwin_idle_interface, watch, drop};
 
 bool open(int afterMs)
 {
-    idleManager = reinterpret_cast<org_kde_kwin_idle*>(connectSeatWith(&org_kde_kwin_idle_interface));
-    if (!idleManager)
-        return false;
-    after = afterMs;
-    watchLonger();
-    return true;
-}
-
-bool inhibited()
-{
-    return false;
+    return openWaylandIdle(protocol, afterMs);
 }
 }
 
 const IdleSource kwinIdleSource = {
     "org_kde_kwin_idle on Wayland", "the compositor",
-    open, waylandDescriptor, waylandFlush, waylandDispatch, watchLonger, inhibited,
+    open, waylandDescriptor, waylandFlush, waylandDispatch, waylandWatchLonger, waylandInhibited,
 };

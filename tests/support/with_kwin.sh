@@ -16,15 +16,7 @@
 set -u
 fake_input=$1
 shift
-user=tapwritehost
-if [ "$(id -u)" -eq 0 ]; then
-  id "$user" >/dev/null 2>&1 ||
-    useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
-  as_user=(setpriv --reuid="$user" --regid="$user" --init-groups)
-else
-  user=$(id -un)
-  as_user=()
-fi
+. "$(dirname "$0")/session_account.sh"
 dir=$(mktemp -d)
 session=
 stop() {

@@ -1,6 +1,5 @@
-#include "idle/wayland_seat.h"
+#include "idle/wayland_idle.h"
 
-#include <cstdint>
 #include <cstring>
 #include <wayland-client.h>
 
@@ -9,14 +8,16 @@ wl_display* display = nullptr;
 wl_registry* registry = nullptr;
 wl_seat* seat = nullptr;
 wl_proxy* global = nullptr;
-const wl_interface* wanted = nullptr;
+wl_proxy* watcher = nullptr;
+const WaylandIdleProtocol* protocol = nullptr;
+int after = 0;
 
 void onGlobal(void*, wl_registry* r, std::uint32_t name, const char* interface, std::uint32_t)
 {
     if (!seat && std::strcmp(interface, wl_seat_interface.name) == 0)
         seat = static_cast<wl_seat*>(wl_registry_bind(r, name, &wl_seat_interface, 1));
-    else if (!global && std::strcmp(interface, wanted->name) == 0)
-        global = static_cast<wl_proxy*>(wl_registry_bind(r, name, wanted, 1));
+    else if (!global && std::strcmp(interface, protocol->global->name) == 0)
+        global = static_cast<wl_proxy*>(wl_registry_bind(r, name, protocol->global, 1));
 }
 
 void onGlobalRemove(void*, wl_registry*, std::uint32_t)
@@ -42,25 +43,21 @@ void closeAll()
 }
 }
 
-wl_proxy* connectSeatWith(const wl_interface* interface)
+bool openWaylandIdle(const WaylandIdleProtocol& wanted, int afterMs)
 {
-    closeAll();
     display = wl_display_connect(nullptr);
     if (!display)
-        return nullptr;
-    wanted = interface;
+        return false;
+    protocol = &wanted;
     registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &registryListener, nullptr);
     if (wl_display_roundtrip(display) < 0 || !seat || !global) {
         closeAll();
-        return nullptr;
+        return false;
     }
-    return global;
-}
-
-wl_seat* waylandSeat()
-{
-    return seat;
+    after = afterMs;
+    waylandWatchLonger();
+    return true;
 }
 
 int waylandDescriptor()
@@ -77,4 +74,18 @@ void waylandFlush()
 bool waylandDispatch()
 {
     return wl_display_dispatch(display) >= 0;
+}
+
+// A new reporting object counts its time from now.
+void waylandWatchLonger()
+{
+    if (watcher)
+        protocol->drop(watcher);
+    watcher = protocol->watch(global, seat, std::uint32_t(after));
+    waylandFlush();
+}
+
+bool waylandInhibited()
+{
+    return false;
 }
