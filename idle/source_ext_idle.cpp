@@ -11,12 +11,12 @@
 namespace {
 void onIdled(void*, ext_idle_notification_v1*)
 {
-    reportIdle();
+    waylandIdled();
 }
 
-void onResumed(void*, ext_idle_notification_v1*)
+void onResumed(void*, ext_idle_notification_v1* watcher)
 {
-    reportActive();
+    waylandResumed(reinterpret_cast<wl_proxy*>(watcher));
 }
 
 const ext_idle_notification_v1_listener notificationListener = {onIdled, onResumed};

@@ -10,12 +10,12 @@
 namespace {
 void onIdle(void*, org_kde_kwin_idle_timeout*)
 {
-    reportIdle();
+    waylandIdled();
 }
 
-void onResumed(void*, org_kde_kwin_idle_timeout*)
+void onResumed(void*, org_kde_kwin_idle_timeout* watcher)
 {
-    reportActive();
+    waylandResumed(reinterpret_cast<wl_proxy*>(watcher));
 }
 
 const org_kde_kwin_idle_timeout_listener timeoutListener = {onIdle, onResumed};

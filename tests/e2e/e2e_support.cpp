@@ -471,14 +471,20 @@ Screenshot outputShot(const std::string& output, const std::string& keep)
 bool waitForFedPaperOnOutput(
     const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output)
 {
-    return waitForFedPaper(page, limit, [&](int x, int y, Rgb& above, Rgb& top) {
-        Screenshot shot = outputShot(output);
-        if (!shot.ok() || shot.width() != page.screenWidth || shot.height() != page.screenHeight)
+    return waitForFedPaper(
+        page, limit, pixelsOf([&] { return outputShot(output); }, page.screenWidth, page.screenHeight));
+}
+
+FedPixelReader pixelsOf(std::function<Screenshot()> take, int width, int height)
+{
+    return [take, width, height](int x, int y, Rgb& above, Rgb& top) {
+        Screenshot shot = take();
+        if (!shot.ok() || shot.width() != width || shot.height() != height)
             return false;
         shot.pixel(x, y, above.r, above.g, above.b);
         shot.pixel(x, y + 1, top.r, top.g, top.b);
         return true;
-    });
+    };
 }
 
 bool kwinInput(const std::vector<std::string>& action)

@@ -149,6 +149,8 @@ using FedPixelReader = std::function<bool(int x, int y, Rgb& above, Rgb& top)>;
 bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit, const FedPixelReader& read);
 
 class Screenshot;
+// A reader taking a fresh picture each time, which must be of that size.
+FedPixelReader pixelsOf(std::function<Screenshot()> take, int width, int height);
 // Checks that the typing line holds text that starts at the left margin.
 void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& page);
 
