@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <wayland-client.h>
 
@@ -30,14 +31,13 @@ void onGlobalRemove(void*, wl_registry*, std::uint32_t) {}
 
 const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
 
+// A whole number within the desk's reach; false for anything else.
 bool number(const char* text, int& value)
 {
     char* end = nullptr;
     const long parsed = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || parsed < -100000 || parsed > 100000)
-        return false;
     value = int(parsed);
-    return true;
+    return end != text && *end == '\0' && parsed >= -100000 && parsed <= 100000;
 }
 
 // Sends the action; false when its arguments are not what it takes.
@@ -45,17 +45,20 @@ bool act(const std::string& action, int argc, char** argv)
 {
     int a = 0;
     int b = 0;
+    if (action == "hold")
+        return argc == 2;
     if (action == "key" && argc == 3 && number(argv[2], a) && a >= 0) {
-        org_kde_kwin_fake_input_keyboard_key(fakeInput, std::uint32_t(a), WL_KEYBOARD_KEY_STATE_PRESSED);
-        org_kde_kwin_fake_input_keyboard_key(fakeInput, std::uint32_t(a), WL_KEYBOARD_KEY_STATE_RELEASED);
-    } else if (action == "move" && argc == 4 && number(argv[2], a) && number(argv[3], b)) {
-        org_kde_kwin_fake_input_pointer_motion(fakeInput, wl_fixed_from_int(a), wl_fixed_from_int(b));
-    } else if (action == "place" && argc == 4 && number(argv[2], a) && number(argv[3], b)) {
-        org_kde_kwin_fake_input_pointer_motion_absolute(fakeInput, wl_fixed_from_int(a), wl_fixed_from_int(b));
-    } else {
-        return action == "hold" && argc == 2;
+        for (auto state : {WL_KEYBOARD_KEY_STATE_PRESSED, WL_KEYBOARD_KEY_STATE_RELEASED})
+            org_kde_kwin_fake_input_keyboard_key(fakeInput, std::uint32_t(a), state);
+        return true;
     }
-    return true;
+    if (argc != 4 || !number(argv[2], a) || !number(argv[3], b))
+        return false;
+    if (action == "move")
+        org_kde_kwin_fake_input_pointer_motion(fakeInput, wl_fixed_from_int(a), wl_fixed_from_int(b));
+    else if (action == "place")
+        org_kde_kwin_fake_input_pointer_motion_absolute(fakeInput, wl_fixed_from_int(a), wl_fixed_from_int(b));
+    return action == "move" || action == "place";
 }
 }
 
