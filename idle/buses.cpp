@@ -2,10 +2,9 @@
 // message may already sit in its queue when the descriptor is quiet.
 #include "idle/buses.h"
 
-#include "idle/clock.h"
-
 #include <cstdarg>
 #include <cstdint>
+#include <ctime>
 #include <initializer_list>
 #include <poll.h>
 
@@ -21,6 +20,13 @@ bool drain(sd_bus* bus)
     while ((r = sd_bus_process(bus, nullptr)) > 0) {
     }
     return r >= 0 && sd_bus_is_open(bus) > 0;
+}
+
+std::uint64_t nowMicroseconds()
+{
+    timespec now {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return std::uint64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
 }
 }
 
@@ -91,7 +97,7 @@ int busPollEntries(pollfd* fds, int& count)
         fds[count++] = {sd_bus_get_fd(bus), short(sd_bus_get_events(bus)), 0};
         std::uint64_t until = 0;
         if (sd_bus_get_timeout(bus, &until) > 0 && until != UINT64_MAX) {
-            const std::uint64_t now = monotonicMicroseconds();
+            const std::uint64_t now = nowMicroseconds();
             const int ms = until <= now ? 0 : int((until - now + 999) / 1000);
             wait = wait < 0 || ms < wait ? ms : wait;
         }

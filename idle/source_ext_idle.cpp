@@ -11,12 +11,12 @@
 namespace {
 void onIdled(void*, ext_idle_notification_v1*)
 {
-    waylandIdled();
+    reportIdle();
 }
 
-void onResumed(void*, ext_idle_notification_v1* watcher)
+void onResumed(void*, ext_idle_notification_v1*)
 {
-    waylandResumed(reinterpret_cast<wl_proxy*>(watcher));
+    reportActive();
 }
 
 const ext_idle_notification_v1_listener notificationListener = {onIdled, onResumed};

@@ -10,12 +10,12 @@
 namespace {
 void onIdle(void*, org_kde_kwin_idle_timeout*)
 {
-    waylandIdled();
+    reportIdle();
 }
 
-void onResumed(void*, org_kde_kwin_idle_timeout* watcher)
+void onResumed(void*, org_kde_kwin_idle_timeout*)
 {
-    waylandResumed(reinterpret_cast<wl_proxy*>(watcher));
+    reportActive();
 }
 
 const org_kde_kwin_idle_timeout_listener timeoutListener = {onIdle, onResumed};

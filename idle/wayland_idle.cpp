@@ -1,8 +1,5 @@
 #include "idle/wayland_idle.h"
 
-#include "idle/clock.h"
-#include "idle/idle_source.h"
-
 #include <cstring>
 #include <wayland-client.h>
 
@@ -12,12 +9,8 @@ wl_registry* registry = nullptr;
 wl_seat* seat = nullptr;
 wl_proxy* global = nullptr;
 wl_proxy* watcher = nullptr;
-// Counts what is left of the idle time after an early report.
-wl_proxy* rest = nullptr;
 const WaylandIdleProtocol* protocol = nullptr;
 int after = 0;
-// When the compositor began counting: the watcher made, or the last input.
-std::uint64_t countingSince = 0;
 
 void onGlobal(void*, wl_registry* r, std::uint32_t name, const char* interface, std::uint32_t)
 {
@@ -32,13 +25,6 @@ void onGlobalRemove(void*, wl_registry*, std::uint32_t)
 }
 
 const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
-
-void dropRest()
-{
-    if (rest)
-        protocol->drop(rest);
-    rest = nullptr;
-}
 
 void closeAll()
 {
@@ -93,35 +79,10 @@ bool waylandDispatch()
 // A new reporting object counts its time from now.
 void waylandWatchLonger()
 {
-    dropRest();
     if (watcher)
         protocol->drop(watcher);
     watcher = protocol->watch(global, seat, std::uint32_t(after));
-    countingSince = monotonicMicroseconds();
     waylandFlush();
-}
-
-// KWin's timers are coarse and report up to 5 % early. An early report waits
-// for the rest of the idle time on an object of its own, while the watcher
-// still tells of input in between.
-void waylandIdled()
-{
-    const std::uint64_t elapsedMs = (monotonicMicroseconds() - countingSince) / 1000;
-    dropRest();
-    if (elapsedMs >= std::uint64_t(after))
-        reportIdle();
-    else
-        rest = protocol->watch(global, seat, std::uint32_t(std::uint64_t(after) - elapsedMs));
-}
-
-// The rest's own resume repeats the watcher's.
-void waylandResumed(wl_proxy* from)
-{
-    if (from != watcher)
-        return;
-    dropRest();
-    countingSince = monotonicMicroseconds();
-    reportActive();
 }
 
 bool waylandInhibited()

