@@ -5,9 +5,10 @@
 // the next idle time, never while an idle inhibitor is held (a player's
 // suspension of the X server's saver, logind's, gnome-session's and Plasma's
 // power manager's on the bus, a window's on Wayland), is ended when the
-// session locks; a second companion is refused, and a saver that fails or is
-// missing is tried once per idle period. logind, gnome-session and the power
-// manager are stand-ins on a private bus.
+// session locks (logind's Lock, Plasma's screen locker); a second companion
+// is refused, and a saver that fails or is missing is tried once per idle
+// period. logind, gnome-session and Plasma's power manager and screen
+// locker are stand-ins on a private bus.
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +227,7 @@ const IdleCase idleCases[] = {
     {"KWinNoneWhileAWindowInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr,
         "ext_idle_notification_v1@"},
     {"KWinNoneWhilePlasmaInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::PowerManager},
+    {"KWinALockEndsIt", Desk::KWin, Row::ALockEndsIt},
 };
 
 class IdleCompanion : public testing::TestWithParam<IdleCase> {};
@@ -295,7 +297,8 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     case Row::ALockEndsIt: {
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
         ASSERT_TRUE(pageShows(c.desk, 20s));
-        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        // Plasma's screen locker locks on its own; elsewhere logind tells.
+        ASSERT_TRUE(bus.tell(c.desk == Desk::KWin ? "org.tapwrite.StandIn.LockScreen" : "org.tapwrite.StandIn.Lock", {}));
         EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the lock did not end the saver";
         // Locked, nothing starts at the next idle time.
         EXPECT_FALSE(waitUntil(saverRuns, 2 * after)) << "a saver came under the lock";
