@@ -31,5 +31,6 @@ void reportActive();
 bool takeIdleReport();
 
 extern const IdleSource mutterIdleSource;
+extern const IdleSource extIdleSource;
 extern const IdleSource kwinIdleSource;
 extern const IdleSource x11IdleSource;

@@ -10,18 +10,34 @@ namespace {
 // gnome-session's inhibit flags: 8 is idle.
 constexpr std::uint32_t inhibitIdle = 8;
 
-bool gnomeSessionInhibits()
+// A reply holding one boolean, unreferenced here; false when the call failed.
+bool saysTrue(sd_bus_message* reply)
 {
-    sd_bus* bus = sessionBus();
-    if (!nameOwned(bus, "org.gnome.SessionManager"))
-        return false;
-    sd_bus_message* reply = busCall(bus, "org.gnome.SessionManager", "/org/gnome/SessionManager",
-        "org.gnome.SessionManager", "IsInhibited", "u", inhibitIdle);
     int held = 0;
     if (reply)
         sd_bus_message_read(reply, "b", &held);
     sd_bus_message_unref(reply);
     return held;
+}
+
+bool gnomeSessionInhibits()
+{
+    sd_bus* bus = sessionBus();
+    if (!nameOwned(bus, "org.gnome.SessionManager"))
+        return false;
+    return saysTrue(busCall(bus, "org.gnome.SessionManager", "/org/gnome/SessionManager",
+        "org.gnome.SessionManager", "IsInhibited", "u", inhibitIdle));
+}
+
+// KDE Plasma's power manager: players and browsers inhibit through it, and
+// the compositor's idle reports do not count what it holds.
+bool powerManagementInhibits()
+{
+    sd_bus* bus = sessionBus();
+    const char* name = "org.freedesktop.PowerManagement.Inhibit";
+    if (!nameOwned(bus, name))
+        return false;
+    return saysTrue(busCall(bus, name, "/org/freedesktop/PowerManagement/Inhibit", name, "HasInhibit"));
 }
 
 // BlockInhibited is a colon-separated list of what is held: "idle:sleep".
@@ -58,5 +74,5 @@ bool logindInhibits()
 
 bool busInhibitorHeld()
 {
-    return gnomeSessionInhibits() || logindInhibits();
+    return gnomeSessionInhibits() || powerManagementInhibits() || logindInhibits();
 }

@@ -21,8 +21,10 @@
 
 namespace {
 // The first the session offers wins: GNOME's bus also serves its X11
-// session, and a Wayland session may carry an X server of its own.
-const IdleSource* const sources[] = {&mutterIdleSource, &kwinIdleSource, &x11IdleSource};
+// session, and a Wayland session may carry an X server of its own. Where a
+// compositor offers both Wayland protocols, the standard one, which newer
+// wlroots keeps alone.
+const IdleSource* const sources[] = {&mutterIdleSource, &extIdleSource, &kwinIdleSource, &x11IdleSource};
 
 const IdleSource* openSource(int afterMs)
 {

@@ -56,9 +56,14 @@ std::string logindSessionPath(sd_bus* bus)
 
 void watchSessionLock()
 {
-    if (sd_bus* bus = sessionBus())
+    if (sd_bus* bus = sessionBus()) {
         sd_bus_match_signal(bus, nullptr, "org.gnome.ScreenSaver", "/org/gnome/ScreenSaver", "org.gnome.ScreenSaver",
             "ActiveChanged", onShieldChanged, nullptr);
+        // KDE Plasma's screen locker, which locks on its own timer without
+        // logind's Lock; it tells on more than one path.
+        sd_bus_match_signal(bus, nullptr, "org.freedesktop.ScreenSaver", nullptr, "org.freedesktop.ScreenSaver",
+            "ActiveChanged", onShieldChanged, nullptr);
+    }
     sd_bus* bus = systemBus();
     if (!nameOwned(bus, "org.freedesktop.login1"))
         return;

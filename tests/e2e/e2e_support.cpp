@@ -444,49 +444,53 @@ bool vnc(std::vector<std::string> actions)
 }
 
 namespace {
-// A picture the session's program writes as file, taken afresh, kept in the
-// build folder under the name given.
-Screenshot sessionShot(const std::filesystem::path& file, const std::vector<std::string>& take, const std::string& keep)
+// A picture the session's own tool writes to file (in the session's runtime
+// folder, its path the tool's last argument, after the prefix given); kept
+// in the build folder under the name given.
+Screenshot sessionShot(const std::vector<std::string>& tool, const std::string& name, const std::string& keep,
+    const std::string& pathPrefix = "")
 {
+    const std::filesystem::path file = runtimeFolder() / name;
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
-    runCommand(inSession(take), 20s);
+    std::vector<std::string> command = tool;
+    command.push_back(pathPrefix + file.string());
+    runCommand(inSession(command), 30s);
     if (!keep.empty())
         std::filesystem::copy_file(
             file, buildFolder() / keep, std::filesystem::copy_options::overwrite_existing, ignored);
     return Screenshot(file, false);
 }
 
-// As waitForFedPaper, read from pictures of the page's screen, or with
-// wholeDesk of a desk with the page's screen at its top-left.
-bool waitForFedPaperIn(const PageGeometry& page, std::chrono::milliseconds limit,
-    const std::function<Screenshot()>& take, bool wholeDesk)
-{
-    return waitForFedPaper(page, limit, [&](int x, int y, Rgb& above, Rgb& top) {
-        Screenshot shot = take();
-        if (!shot.ok() || shot.width() < page.screenWidth || shot.height() < page.screenHeight)
-            return false;
-        // Another output's size is no page's picture.
-        if (!wholeDesk && (shot.width() != page.screenWidth || shot.height() != page.screenHeight))
-            return false;
-        shot.pixel(x, y, above.r, above.g, above.b);
-        shot.pixel(x, y + 1, top.r, top.g, top.b);
-        return true;
-    });
-}
+// The GNOME desk's picture: its monitors side by side, 1920x1080 and 1280x1024.
+constexpr int gnomeDeskWidth = 1920 + 1280;
+constexpr int gnomeDeskHeight = 1080;
 }
 
 // An output as grim takes it, the pointer drawn in.
 Screenshot outputShot(const std::string& output, const std::string& keep)
 {
-    const std::filesystem::path file = runtimeFolder() / (output + ".png");
-    return sessionShot(file, {"grim", "-c", "-o", output, file.string()}, keep);
+    return sessionShot({"grim", "-c", "-o", output}, output + ".png", keep);
 }
 
+// As waitForFedPaper, read from an output.
 bool waitForFedPaperOnOutput(
     const PageGeometry& page, std::chrono::milliseconds limit, const std::string& output)
 {
-    return waitForFedPaperIn(page, limit, [&] { return outputShot(output); }, false);
+    return waitForFedPaper(
+        page, limit, pixelsOf([&] { return outputShot(output); }, page.screenWidth, page.screenHeight));
+}
+
+FedPixelReader pixelsOf(std::function<Screenshot()> take, int width, int height)
+{
+    return [take, width, height](int x, int y, Rgb& above, Rgb& top) {
+        Screenshot shot = take();
+        if (!shot.ok() || shot.width() != width || shot.height() != height)
+            return false;
+        shot.pixel(x, y, above.r, above.g, above.b);
+        shot.pixel(x, y + 1, top.r, top.g, top.b);
+        return true;
+    };
 }
 
 bool gnomeDesk(const std::string& method, const std::vector<std::string>& arguments)
@@ -499,14 +503,27 @@ bool gnomeDesk(const std::string& method, const std::vector<std::string>& argume
 
 Screenshot gnomeDeskShot(const std::string& keep)
 {
-    const std::filesystem::path file = runtimeFolder() / "desk.png";
-    return sessionShot(file, {"dbus-send", "--session", "--print-reply", "--dest=org.tapwrite.Desk",
-        "/org/tapwrite/Desk", "org.tapwrite.Desk.Shot", "string:" + file.string()}, keep);
+    return sessionShot({"dbus-send", "--session", "--print-reply", "--dest=org.tapwrite.Desk", "/org/tapwrite/Desk",
+                           "org.tapwrite.Desk.Shot"},
+        "desk.png", keep, "string:");
 }
 
+// The page's monitor is at the desk's top-left.
 bool waitForFedPaperOnGnomeDesk(const PageGeometry& page, std::chrono::milliseconds limit)
 {
-    return waitForFedPaperIn(page, limit, [] { return gnomeDeskShot(); }, true);
+    return waitForFedPaper(page, limit, pixelsOf([] { return gnomeDeskShot(); }, gnomeDeskWidth, gnomeDeskHeight));
+}
+
+bool kwinInput(const std::vector<std::string>& action)
+{
+    std::vector<std::string> command = {TAPWRITE_E2E_KWIN_FAKE_INPUT};
+    command.insert(command.end(), action.begin(), action.end());
+    return runCommand(inSession(command), 20s) == 0;
+}
+
+Screenshot kwinDeskShot(const std::string& keep)
+{
+    return sessionShot({"python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/kwin_screenshot.py"}, "desk.ppm", keep);
 }
 
 } // namespace e2e

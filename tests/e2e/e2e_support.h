@@ -149,6 +149,8 @@ using FedPixelReader = std::function<bool(int x, int y, Rgb& above, Rgb& top)>;
 bool waitForFedPaper(const PageGeometry& page, std::chrono::milliseconds limit, const FedPixelReader& read);
 
 class Screenshot;
+// A reader taking a fresh picture each time, which must be of that size.
+FedPixelReader pixelsOf(std::function<Screenshot()> take, int width, int height);
 // Checks that the typing line holds text that starts at the left margin.
 void expectFirstLineTyped(const Screenshot& shot, const PageGeometry& page);
 
@@ -217,5 +219,11 @@ bool waitForFedPaperOnOutput(
 bool gnomeDesk(const std::string& method, const std::vector<std::string>& arguments);
 Screenshot gnomeDeskShot(const std::string& keep = "");
 bool waitForFedPaperOnGnomeDesk(const PageGeometry& page, std::chrono::milliseconds limit);
+
+// The KWin desk (see with_kwin.sh): a person's input through
+// kwin_fake_input (its actions), and the whole desk as KWin takes it, the
+// pointer drawn in (kept in the build folder under the name given).
+bool kwinInput(const std::vector<std::string>& action);
+Screenshot kwinDeskShot(const std::string& keep = "");
 
 } // namespace e2e

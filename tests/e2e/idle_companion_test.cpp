@@ -1,12 +1,16 @@
 // The idle companion, tapwrite-idle, on the X desk (Xvfb, the server's
-// IDLETIME counter), the sway desk (org_kde_kwin_idle) and the GNOME desk
-// (Mutter's idle monitor on the session bus), with the real saver: it comes after the idle time and not before, again after a key and
+// IDLETIME counter), the sway desk (org_kde_kwin_idle), the GNOME desk
+// (Mutter's idle monitor on the session bus) and the KWin desk
+// (ext-idle-notify-v1, preferred where both are offered), with the real
+// saver: it comes after the idle time and not before, again after a key and
 // the next idle time, never while an idle inhibitor is held (a player's
-// suspension of the X server's saver, logind's and gnome-session's on the
-// bus, a window's on Wayland), is ended when the session locks; a second
-// companion is refused, and a saver that fails or is missing is tried once
-// per idle period; on GNOME also when the Activities overview is open. logind
-// and gnome-session are stand-ins on a private bus, on GNOME on its own.
+// suspension of the X server's saver, logind's, gnome-session's and Plasma's
+// power manager's on the bus, a window's on Wayland), is ended when the
+// session locks (logind's Lock, Plasma's screen locker); a second companion
+// is refused, and a saver that fails or is missing is tried once per idle
+// period; on GNOME also when the Activities overview is open. logind,
+// gnome-session and Plasma's power manager and screen locker are stand-ins
+// on a private bus, on GNOME on its own session bus.
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +24,9 @@
 using namespace e2e;
 
 namespace {
-enum class Desk { X, Sway, Gnome };
+enum class Desk { X, Sway, Gnome, KWin };
 enum class Row { ComesAfterTheIdleTimeAndAgain, NoneWhileInhibited, ALockEndsIt, SecondCompanionAndBadSaver };
-enum class Inhibitor { None, ServerSaverSuspended, SessionBus, Window };
+enum class Inhibitor { None, ServerSaverSuspended, SessionBus, PowerManager, Window };
 
 struct IdleCase {
     const char* name;
@@ -32,12 +36,22 @@ struct IdleCase {
     // For the bad saver: the program given, and the line it brings.
     const char* saver = nullptr;
     const char* line = nullptr;
+    // For a Wayland desk: the kind of idle object the companion asks the
+    // compositor for, as WAYLAND_DEBUG shows it.
+    const char* request = nullptr;
     // GNOME's Activities overview open when the idle time comes.
     bool overviewOpen = false;
 };
 
 constexpr int afterSeconds = 3;
 constexpr auto after = std::chrono::seconds(afterSeconds);
+
+// The least time from the last input to the saver. KWin's idle timers are
+// coarse and report up to 5 % early, which no client sees coming.
+std::chrono::milliseconds soonest(Desk desk)
+{
+    return desk == Desk::KWin ? after * 95 / 100 : after;
+}
 
 // As the desk runs its programs: a Wayland session's as its account.
 std::vector<std::string> onDesk(Desk desk, const std::vector<std::string>& command)
@@ -47,6 +61,11 @@ std::vector<std::string> onDesk(Desk desk, const std::vector<std::string>& comma
 
 // Evdev's code of the key X, as GNOME's remote desktop takes keys.
 constexpr int evdevKeyX = 45;
+
+// KWin's second output stands right of the first, where the pointer rests
+// in its rows: the saver must show black there and hide the pointer.
+constexpr int kwinRestX = 1920 + 960;
+constexpr int kwinRestY = 540;
 
 // A person's input: a key, or a small move that wakes no saver.
 bool pressKey(Desk desk)
@@ -58,6 +77,8 @@ bool pressKey(Desk desk)
         return vnc({"key", "0x78"});
     case Desk::Gnome:
         return gnomeDesk("Key", {"uint32:" + std::to_string(evdevKeyX)});
+    case Desk::KWin:
+        return kwinInput({"key", std::to_string(evdevKeyX)});
     }
     return false;
 }
@@ -71,8 +92,19 @@ bool nudgePointer(Desk desk)
         return vnc({"move", "900", "500"}) && vnc({"move", "902", "500"});
     case Desk::Gnome:
         return gnomeDesk("Move", {"double:2", "double:0"}) && gnomeDesk("Move", {"double:-2", "double:0"});
+    case Desk::KWin:
+        return kwinInput({"place", std::to_string(kwinRestX), std::to_string(kwinRestY)})
+            && kwinInput({"move", "2", "0"});
     }
     return false;
+}
+
+// Pixels of KWin's second output that are not black: the pointer's, or
+// anything else shown there; -1 without a picture of the whole desk.
+int litOnSecondOutput(const Screenshot& shot, std::string& first)
+{
+    const bool whole = shot.ok() && shot.width() == 3840 && shot.height() == 1080;
+    return whole ? countFailing(shot, 1920, 0, 3839, 1079, isBlack, first) : -1;
 }
 
 // On GNOME the page fills the first monitor, with no pointer over it (its
@@ -86,6 +118,9 @@ bool pageShows(Desk desk, std::chrono::milliseconds limit)
         return waitForFedPaper(page, limit);
     case Desk::Sway:
         return waitForFedPaperOnOutput(page, limit);
+    case Desk::KWin:
+        // KWin's first output stands at the desk's origin.
+        return waitForFedPaper(page, limit, pixelsOf([] { return kwinDeskShot(); }, 3840, 1080));
     case Desk::Gnome:
         break;
     }
@@ -177,14 +212,15 @@ struct StandInBus {
 };
 
 // The companion, on the private bus, its lock in a runtime folder of the
-// desk's (the sway session's own, or a throw-away one on X).
-std::unique_ptr<ChildProcess> startCompanion(
-    Desk desk, const StandInBus& bus, const std::filesystem::path& runtime, const std::string& saver)
+// desk's (the Wayland session's own, or a throw-away one on X); with debug,
+// its Wayland requests are written out too.
+std::unique_ptr<ChildProcess> startCompanion(Desk desk, const StandInBus& bus, const std::filesystem::path& runtime,
+    const std::string& saver, bool debug = false)
 {
     return std::make_unique<ChildProcess>(onDesk(desk,
         {"env", "DBUS_SESSION_BUS_ADDRESS=" + bus.address, "DBUS_SYSTEM_BUS_ADDRESS=" + bus.address,
-            "XDG_RUNTIME_DIR=" + runtime.string(), TAPWRITE_E2E_IDLE_COMPANION, "--after",
-            std::to_string(afterSeconds), "--saver", saver}));
+            "XDG_RUNTIME_DIR=" + runtime.string(), debug ? "WAYLAND_DEBUG=client" : "WAYLAND_DEBUG=",
+            TAPWRITE_E2E_IDLE_COMPANION, "--after", std::to_string(afterSeconds), "--saver", saver}));
 }
 
 // Holds the case's inhibitor from its start to drop() or the end of its scope.
@@ -202,7 +238,8 @@ public:
             held_ = true;
             break;
         case Inhibitor::SessionBus:
-            held_ = bus_.tell("org.tapwrite.StandIn.Inhibit", {"boolean:true"});
+        case Inhibitor::PowerManager:
+            held_ = bus_.tell(method(), {"boolean:true"});
             break;
         case Inhibitor::Window:
             // The compositor honours it once the window shows.
@@ -226,13 +263,18 @@ public:
         held_ = false;
         if (kind_ == Inhibitor::ServerSaverSuspended)
             x11().suspendServerScreenSaver(false);
-        else if (kind_ == Inhibitor::SessionBus)
-            return bus_.tell("org.tapwrite.StandIn.Inhibit", {"boolean:false"});
+        else if (kind_ == Inhibitor::SessionBus || kind_ == Inhibitor::PowerManager)
+            return bus_.tell(method(), {"boolean:false"});
         window_.reset();
         return true;
     }
 
 private:
+    // The stand-in's method that holds or drops a bus inhibitor.
+    const char* method() const
+    {
+        return kind_ == Inhibitor::PowerManager ? "org.tapwrite.StandIn.InhibitPower" : "org.tapwrite.StandIn.Inhibit";
+    }
     Inhibitor kind_;
     StandInBus& bus_;
     std::unique_ptr<ChildProcess> window_;
@@ -247,15 +289,21 @@ const IdleCase idleCases[] = {
     {"XSecondCompanionAndAFailingSaver", Desk::X, Row::SecondCompanionAndBadSaver, Inhibitor::None, "/bin/false",
         "tapwrite-idle: the saver /bin/false exited with 1\n"},
     {"SwayComesAfterTheIdleTimeAndAgain", Desk::Sway, Row::ComesAfterTheIdleTimeAndAgain},
-    {"SwayNoneWhileAWindowInhibits", Desk::Sway, Row::NoneWhileInhibited, Inhibitor::Window},
+    {"SwayNoneWhileAWindowInhibits", Desk::Sway, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr,
+        "org_kde_kwin_idle_timeout@"},
     {"SwayALockEndsIt", Desk::Sway, Row::ALockEndsIt},
     {"SwaySecondCompanionAndAMissingSaver", Desk::Sway, Row::SecondCompanionAndBadSaver, Inhibitor::None,
         "/nonexistent/tapwrite", "tapwrite-idle: cannot start the saver /nonexistent/tapwrite"},
     {"GnomeComesAfterTheIdleTimeAndAgain", Desk::Gnome, Row::ComesAfterTheIdleTimeAndAgain},
     {"GnomeComesOverTheOverview", Desk::Gnome, Row::ComesAfterTheIdleTimeAndAgain, Inhibitor::None, nullptr, nullptr,
-        true},
+        nullptr, true},
     {"GnomeNoneWhileTheSessionInhibits", Desk::Gnome, Row::NoneWhileInhibited, Inhibitor::SessionBus},
     {"GnomeALockEndsIt", Desk::Gnome, Row::ALockEndsIt},
+    {"KWinComesAfterTheIdleTimeAndAgain", Desk::KWin, Row::ComesAfterTheIdleTimeAndAgain},
+    {"KWinNoneWhileAWindowInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr,
+        "ext_idle_notification_v1@"},
+    {"KWinNoneWhilePlasmaInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::PowerManager},
+    {"KWinALockEndsIt", Desk::KWin, Row::ALockEndsIt},
 };
 
 class IdleCompanion : public testing::TestWithParam<IdleCase> {};
@@ -280,21 +328,36 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     // The idle time counts from the last input, which lands after this.
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(nudgePointer(c.desk));
-    std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver);
+    std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver, c.request != nullptr);
     const auto saverRuns = [&] { return childrenOf(companion->pid()) > 0; };
 
     switch (c.row) {
     case Row::ComesAfterTheIdleTimeAndAgain: {
+        std::string first;
+        // The pointer shows there until the saver hides it.
+        if (c.desk == Desk::KWin) {
+            ASSERT_GT(litOnSecondOutput(kwinDeskShot(), first), 0) << "nothing shows on the second output";
+        }
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
-        EXPECT_GE(std::chrono::steady_clock::now() - start, after) << "the saver came before the idle time";
+        EXPECT_GE(std::chrono::steady_clock::now() - start, soonest(c.desk)) << "the saver came before the idle time";
         ASSERT_TRUE(pageShows(c.desk, 20s)) << "the page never showed";
+        if (c.desk == Desk::KWin) {
+            EXPECT_EQ(litOnSecondOutput(kwinDeskShot("idle-kwin-desk.ppm"), first), 0) << "it shows " << first;
+            // The first motion marks where the pointer rests; 5 px from there wakes nothing.
+            ASSERT_TRUE(kwinInput({"move", "5", "0"}) && kwinInput({"move", "5", "0"}));
+            EXPECT_FALSE(waitUntil([&] { return !saverRuns(); }, 2s)) << "a 5 px move ended the saver";
+        }
         const auto pressed = std::chrono::steady_clock::now();
         ASSERT_TRUE(pressKey(c.desk));
         ASSERT_TRUE(waitUntil([&] { return !saverRuns(); }, 5s)) << "a key did not end the saver";
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "the saver did not come again";
-        EXPECT_GE(std::chrono::steady_clock::now() - pressed, after) << "it came again before the idle time";
+        EXPECT_GE(std::chrono::steady_clock::now() - pressed, soonest(c.desk)) << "it came again before the idle time";
         EXPECT_TRUE(pageShows(c.desk, 20s));
-        // Told to end, it ends the saver too, with 0.
+        if (c.desk == Desk::KWin) {
+            ASSERT_TRUE(kwinInput({"move", "40", "0"}));
+            EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 5s)) << "a 40 px move did not end the saver";
+        }
+        // Told to end, it ends a saver still running too; every saver ended with 0.
         companion->signal(SIGTERM);
         EXPECT_EQ(companion->waitForExit(10s), 0);
         EXPECT_EQ(companion->standardError(), "") << "the saver ended with a failure";
@@ -305,12 +368,16 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(inhibitor.drop());
         // Once it is dropped, the next idle period brings it.
         EXPECT_TRUE(waitUntil(saverRuns, 2 * after + 10s)) << companion->standardError();
+        if (c.request) {
+            EXPECT_NE(companion->standardError().find(c.request), std::string::npos) << "it asked for no " << c.request;
+        }
         break;
     }
     case Row::ALockEndsIt: {
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
         ASSERT_TRUE(pageShows(c.desk, 20s));
-        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        // Plasma's screen locker locks on its own; elsewhere logind tells.
+        ASSERT_TRUE(bus.tell(c.desk == Desk::KWin ? "org.tapwrite.StandIn.LockScreen" : "org.tapwrite.StandIn.Lock", {}));
         EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the lock did not end the saver";
         // Locked, nothing starts at the next idle time.
         EXPECT_FALSE(waitUntil(saverRuns, 2 * after)) << "a saver came under the lock";

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
-"""Stand-ins for logind and gnome-session on a private bus, for the idle
-companion's tests. The test steers them through org.tapwrite.StandIn on
-/org/freedesktop/login1: Lock() has this session's object send Lock, and
-Inhibit(b) holds or drops an idle inhibitor in both.
+"""Stand-ins for logind, gnome-session and KDE Plasma's power manager and
+screen locker on a private bus, for the idle companion's tests. The test
+steers them through org.tapwrite.StandIn on /org/freedesktop/login1: Lock()
+has this session's object send Lock, LockScreen() has the screen locker send
+ActiveChanged(true), Inhibit(b) holds or drops an idle inhibitor in logind
+and gnome-session, and InhibitPower(b) one in the power manager.
 
 Usage: session_stand_in.py  (the bus in DBUS_SESSION_BUS_ADDRESS)
 """
@@ -13,6 +15,7 @@ from gi.repository import GLib
 
 SESSION_PATH = "/org/freedesktop/login1/session/_31"
 held = False
+power_held = False
 
 
 class Session(dbus.service.Object):
@@ -21,10 +24,17 @@ class Session(dbus.service.Object):
         pass
 
 
+class ScreenLocker(dbus.service.Object):
+    @dbus.service.signal("org.freedesktop.ScreenSaver", signature="b")
+    def ActiveChanged(self, active):
+        pass
+
+
 class Manager(dbus.service.Object):
-    def __init__(self, bus, session):
+    def __init__(self, bus, session, locker):
         super().__init__(bus, "/org/freedesktop/login1")
         self.session = session
+        self.locker = locker
 
     @dbus.service.method("org.freedesktop.login1.Manager", in_signature="s", out_signature="o")
     def GetSession(self, name):
@@ -40,10 +50,19 @@ class Manager(dbus.service.Object):
     def Lock(self):
         self.session.Lock()
 
+    @dbus.service.method("org.tapwrite.StandIn")
+    def LockScreen(self):
+        self.locker.ActiveChanged(True)
+
     @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
     def Inhibit(self, hold):
         global held
         held = bool(hold)
+
+    @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
+    def InhibitPower(self, hold):
+        global power_held
+        power_held = bool(hold)
 
 
 class SessionManager(dbus.service.Object):
@@ -52,9 +71,17 @@ class SessionManager(dbus.service.Object):
         return held and bool(flags & 8)
 
 
+class PowerManagement(dbus.service.Object):
+    @dbus.service.method("org.freedesktop.PowerManagement.Inhibit", out_signature="b")
+    def HasInhibit(self):
+        return power_held
+
+
 DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
-names = [dbus.service.BusName(n, bus) for n in ("org.freedesktop.login1", "org.gnome.SessionManager")]
-Manager(bus, Session(bus, SESSION_PATH))
+names = [dbus.service.BusName(n, bus) for n in ("org.freedesktop.login1", "org.gnome.SessionManager",
+                                                 "org.freedesktop.PowerManagement.Inhibit", "org.freedesktop.ScreenSaver")]
+Manager(bus, Session(bus, SESSION_PATH), ScreenLocker(bus, "/ScreenSaver"))
 SessionManager(bus, "/org/gnome/SessionManager")
+PowerManagement(bus, "/org/freedesktop/PowerManagement/Inhibit")
 GLib.MainLoop().run()

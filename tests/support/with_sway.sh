@@ -21,15 +21,7 @@ if [ -z "${TAPWRITE_SWAY_OUTPUT_SERVER:-}" ]; then
   # -ac: the session's account is not the one that starts the server.
   TAPWRITE_SWAY_OUTPUT_SERVER=1 exec "$(dirname "$0")/with_xvfb.sh" -ac 1920x1080 "$0" "$@"
 fi
-user=tapwritehost
-if [ "$(id -u)" -eq 0 ]; then
-  id "$user" >/dev/null 2>&1 ||
-    useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
-  as_user=(setpriv --reuid="$user" --regid="$user" --init-groups)
-else
-  user=$(id -un)
-  as_user=()
-fi
+. "$(dirname "$0")/session_account.sh"
 pids=()
 dir=$(mktemp -d)
 # The session's programs read their settings under HOME, which must be theirs.

@@ -1,0 +1,91 @@
+#include "idle/wayland_idle.h"
+
+#include <cstring>
+#include <wayland-client.h>
+
+namespace {
+wl_display* display = nullptr;
+wl_registry* registry = nullptr;
+wl_seat* seat = nullptr;
+wl_proxy* global = nullptr;
+wl_proxy* watcher = nullptr;
+const WaylandIdleProtocol* protocol = nullptr;
+int after = 0;
+
+void onGlobal(void*, wl_registry* r, std::uint32_t name, const char* interface, std::uint32_t)
+{
+    if (!seat && std::strcmp(interface, wl_seat_interface.name) == 0)
+        seat = static_cast<wl_seat*>(wl_registry_bind(r, name, &wl_seat_interface, 1));
+    else if (!global && std::strcmp(interface, protocol->global->name) == 0)
+        global = static_cast<wl_proxy*>(wl_registry_bind(r, name, protocol->global, 1));
+}
+
+void onGlobalRemove(void*, wl_registry*, std::uint32_t)
+{
+}
+
+const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
+
+void closeAll()
+{
+    if (global)
+        wl_proxy_destroy(global);
+    if (seat)
+        wl_seat_destroy(seat);
+    if (registry)
+        wl_registry_destroy(registry);
+    if (display)
+        wl_display_disconnect(display);
+    global = nullptr;
+    seat = nullptr;
+    registry = nullptr;
+    display = nullptr;
+}
+}
+
+bool openWaylandIdle(const WaylandIdleProtocol& wanted, int afterMs)
+{
+    display = wl_display_connect(nullptr);
+    if (!display)
+        return false;
+    protocol = &wanted;
+    registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &registryListener, nullptr);
+    if (wl_display_roundtrip(display) < 0 || !seat || !global) {
+        closeAll();
+        return false;
+    }
+    after = afterMs;
+    waylandWatchLonger();
+    return true;
+}
+
+int waylandDescriptor()
+{
+    return wl_display_get_fd(display);
+}
+
+void waylandFlush()
+{
+    wl_display_dispatch_pending(display);
+    wl_display_flush(display);
+}
+
+bool waylandDispatch()
+{
+    return wl_display_dispatch(display) >= 0;
+}
+
+// A new reporting object counts its time from now.
+void waylandWatchLonger()
+{
+    if (watcher)
+        protocol->drop(watcher);
+    watcher = protocol->watch(global, seat, std::uint32_t(after));
+    waylandFlush();
+}
+
+bool waylandInhibited()
+{
+    return false;
+}

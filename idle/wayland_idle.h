@@ -1,0 +1,30 @@
+#pragma once
+// What the Wayland idle sources share: the connection to the compositor, its
+// first seat, the protocol's global, and the one object that reports idle
+// after its time without input (made anew to count from now). Only one
+// source is open at a time.
+#include <cstdint>
+
+struct wl_interface;
+struct wl_proxy;
+struct wl_seat;
+
+// What differs between the protocols: the global, and making and dropping
+// the reporting object, whose listener calls reportIdle and reportActive.
+struct WaylandIdleProtocol {
+    const wl_interface* global;
+    wl_proxy* (*watch)(wl_proxy* global, wl_seat* seat, std::uint32_t afterMs);
+    void (*drop)(wl_proxy* watcher);
+};
+
+// Connects, binds the seat and the protocol's global and starts watching;
+// false (with nothing left open) when the compositor offers either not.
+bool openWaylandIdle(const WaylandIdleProtocol& protocol, int afterMs);
+
+// The IdleSource calls, the same for every Wayland source.
+int waylandDescriptor();
+void waylandFlush();
+bool waylandDispatch();
+void waylandWatchLonger();
+// The compositor holds the report back while a client holds an inhibitor.
+bool waylandInhibited();
