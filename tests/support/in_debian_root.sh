@@ -54,6 +54,12 @@ security=${mirror%/debian}/debian-security
 root=$(mktemp -d /var/tmp/debian-root.XXXXXX)
 mounted=()
 cleanup() {
+  # Whatever the command left running in the root (a desk's bus daemon) goes
+  # with it.
+  local proc
+  for proc in /proc/[0-9]*; do
+    [ "$(readlink "$proc/root" 2>/dev/null)" = "$root" ] && kill -KILL "${proc#/proc/}" 2>/dev/null
+  done
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" 2>/dev/null || true; done
   rm -rf --one-file-system "$root"
 }
