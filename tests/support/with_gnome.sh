@@ -37,29 +37,47 @@ pids+=($!)
 for _ in $(seq 50); do [ -S /run/dbus/system_bus_socket ] && break; sleep 0.1; done
 
 unset WAYLAND_DISPLAY DISPLAY DBUS_SESSION_BUS_ADDRESS
-"${as_user[@]}" dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$HOME/bus" &&
-  exec gnome-shell --headless --wayland --virtual-monitor 1920x1080 --virtual-monitor 1280x1024' \
-  >"$dir/shell.log" 2>&1 &
-pids+=($!)
+# The shell and its session bus, in a process group of their own.
+start_shell() {
+  rm -f "$dir/bus" "$dir"/wayland-*
+  setsid "${as_user[@]}" dbus-run-session -- sh -c 'echo "$DBUS_SESSION_BUS_ADDRESS" >"$HOME/bus" &&
+    exec gnome-shell --headless --wayland --virtual-monitor 1920x1080 --virtual-monitor 1280x1024' \
+    >"$dir/shell.log" 2>&1 &
+  shell=$!
+  pids+=("$shell")
+}
 overview() {
   "${as_user[@]}" DBUS_SESSION_BUS_ADDRESS="$(cat "$dir/bus" 2>/dev/null)" dbus-send --session --print-reply \
-    --dest=org.gnome.Shell /org/gnome/Shell org.freedesktop.DBus.Properties."$1" string:org.gnome.Shell \
-    string:OverviewActive ${2:+"$2"} 2>&1
+    --reply-timeout=2000 --dest=org.gnome.Shell /org/gnome/Shell org.freedesktop.DBus.Properties."$1" \
+    string:org.gnome.Shell string:OverviewActive ${2:+"$2"} 2>&1
 }
 # It opens the overview once its start-up is done; closed before, it would
-# open it again.
+# open it again. Within 60 s.
 wait_for_overview() {
-  for _ in $(seq 600); do
+  local deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
     overview Get | grep -q "boolean $1" && return 0
     sleep 0.1
   done
   echo "with_gnome: gnome-shell did not start, or its overview is not $1" >&2
   tail -30 "$dir/shell.log" >&2
-  exit 1
+  return 1
 }
-wait_for_overview true
+# Now and then the shell hangs in its start-up, a child it forked stuck
+# before it could run anything: that shell is ended and another started.
+started=0
+for _ in 1 2 3; do
+  start_shell
+  if wait_for_overview true; then
+    started=1
+    break
+  fi
+  kill -KILL -- -"$shell" 2>/dev/null
+  wait "$shell" 2>/dev/null
+done
+[ $started -eq 1 ] || exit 1
 overview Set variant:boolean:false >&2
-wait_for_overview false
+wait_for_overview false || exit 1
 export DBUS_SESSION_BUS_ADDRESS=$(cat "$dir/bus") XDG_RUNTIME_DIR=$dir TAPWRITE_SESSION_USER=$user
 export WAYLAND_DISPLAY=$(cd "$dir" && ls wayland-* | grep -v lock | head -1)
 
