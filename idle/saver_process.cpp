@@ -22,6 +22,14 @@ std::string describe(int status)
         return "was ended by signal " + std::to_string(WTERMSIG(status));
     return "";
 }
+
+void endSaver()
+{
+    if (saver > 0 && !endAsked) {
+        kill(saver, SIGTERM);
+        endAsked = true;
+    }
+}
 }
 
 bool startSaver(const std::string& program, std::string& error)
@@ -69,14 +77,6 @@ bool saverEnded(std::string& outcome)
     outcome = endAsked ? "" : describe(status);
     saver = 0;
     return true;
-}
-
-void endSaver()
-{
-    if (saver > 0 && !endAsked) {
-        kill(saver, SIGTERM);
-        endAsked = true;
-    }
 }
 
 void endSaverAndWait()

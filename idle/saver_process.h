@@ -7,9 +7,8 @@
 bool startSaver(const std::string& program, std::string& error);
 bool saverRunning();
 // Reaps it if it ended; true once, when it did, with its status described
-// in outcome ("" for a clean end, or one asked for with endSaver).
+// in outcome ("" for a clean end, or one asked for with endSaverAndWait).
 bool saverEnded(std::string& outcome);
-// Sends it SIGTERM; its end is then no failure.
-void endSaver();
-// Ends it and waits for it, a few seconds at most, then kills it.
+// Ends it with SIGTERM (its end is then no failure) and waits for it, a few
+// seconds at most, then kills it.
 void endSaverAndWait();
