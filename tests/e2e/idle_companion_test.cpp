@@ -16,8 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <dirent.h>
-#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
@@ -161,22 +159,17 @@ bool setOverview(bool open)
 // The processes whose parent is pid: the saver the companion started.
 int childrenOf(pid_t pid)
 {
-    int count = 0;
-    DIR* proc = opendir("/proc");
-    while (dirent* entry = proc ? readdir(proc) : nullptr) {
-        std::ifstream stat(std::string("/proc/") + entry->d_name + "/stat");
-        std::string line;
-        if (!std::getline(stat, line) || line.rfind(')') == std::string::npos)
-            continue;
+    return int(processesWhere([&](const std::filesystem::path& proc) {
+        const std::string stat = readWholeFile(proc / "stat");
+        const std::size_t end = stat.rfind(')');
+        if (end == std::string::npos || end + 2 > stat.size())
+            return false;
         // pid (comm) state ppid: the name may hold spaces, so read after ')'.
-        std::istringstream rest(line.substr(line.rfind(')') + 2));
+        std::istringstream rest(stat.substr(end + 2));
         char state = 0;
         pid_t parent = 0;
-        count += (rest >> state >> parent) && parent == pid;
-    }
-    if (proc)
-        closedir(proc);
-    return count;
+        return (rest >> state >> parent) && parent == pid;
+    }).size());
 }
 
 // A private bus for the session and the system, with the stand-ins on it.

@@ -20,6 +20,18 @@ std::string readWholeFile(const std::filesystem::path& path)
     return text.str();
 }
 
+std::vector<pid_t> processesWhere(const std::function<bool(const std::filesystem::path& proc)>& test)
+{
+    std::vector<pid_t> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", error)) {
+        const pid_t pid = std::atoi(entry.path().filename().c_str());
+        if (pid > 0 && test(entry.path()))
+            found.push_back(pid);
+    }
+    return found;
+}
+
 ChildProcess::ChildProcess(std::vector<std::string> argv, const LaunchOptions& options)
 {
     char pattern[] = "/tmp/e2e-capture-XXXXXX";

@@ -4,6 +4,7 @@
 // for its exit with a time limit.
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -56,6 +57,9 @@ private:
 
 // The whole content of a file; empty when it cannot be read.
 std::string readWholeFile(const std::filesystem::path& path);
+
+// The processes whose /proc folder passes the test.
+std::vector<pid_t> processesWhere(const std::function<bool(const std::filesystem::path& proc)>& test);
 
 // Runs a helper command to completion (xdotool, import) and returns its exit
 // code; nullopt when it could not be run or did not end within the limit.

@@ -34,11 +34,9 @@ class Silence : public testing::TestWithParam<SilentCase> {};
 std::vector<pid_t> processesWithEnvironmentEntry(const std::string& entry)
 {
     const std::string wanted = '\0' + entry + '\0';
-    std::vector<pid_t> found;
-    for (const auto& process : std::filesystem::directory_iterator("/proc"))
-        if (('\0' + readWholeFile(process.path() / "environ")).find(wanted) != std::string::npos)
-            found.push_back(std::atoi(process.path().filename().c_str()));
-    return found;
+    return processesWhere([&](const std::filesystem::path& proc) {
+        return ('\0' + readWholeFile(proc / "environ")).find(wanted) != std::string::npos;
+    });
 }
 }
 

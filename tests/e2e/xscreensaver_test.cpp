@@ -56,15 +56,11 @@ std::optional<std::string> waitForFile(const std::filesystem::path& path, std::c
 // have neither).
 std::vector<pid_t> processesMentioning(const std::string& text)
 {
-    std::vector<pid_t> found;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::string line = readWholeFile(entry.path() / "cmdline");
+    return processesWhere([&](const std::filesystem::path& proc) {
         std::error_code error;
-        std::string program = std::filesystem::read_symlink(entry.path() / "exe", error).string();
-        if (line.find(text) != std::string::npos || program.find(text) != std::string::npos)
-            found.push_back(std::atoi(entry.path().filename().c_str()));
-    }
-    return found;
+        const std::string program = std::filesystem::read_symlink(proc / "exe", error).string();
+        return readWholeFile(proc / "cmdline").find(text) != std::string::npos || program.find(text) != std::string::npos;
+    });
 }
 
 bool noProcessLeft(const std::vector<std::string>& marks, std::chrono::milliseconds limit)
