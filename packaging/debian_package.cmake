@@ -35,6 +35,10 @@ install(CODE "
   file(CREATE_LINK \"../fonts/truetype/cmu/cmuntt.ttf\"
        \"\${root}/${TAPWRITE_INSTALL_ASSET_DIR}/gtw.ttf\" SYMBOLIC)"
   COMPONENT debian EXCLUDE_FROM_ALL)
+# The saver's command is static on purpose (app/posix_launcher.cpp), which
+# lintian takes for a library that names none it needs.
+install(FILES packaging/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+  RENAME tapwrite COMPONENT debian EXCLUDE_FROM_ALL)
 install(FILES packaging/tapwrite.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers
   COMPONENT debian EXCLUDE_FROM_ALL)
 install(FILES packaging/copyright ${packaging_out}/changelog.gz

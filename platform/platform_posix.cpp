@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +40,12 @@ void platformStayOffAbsentSessionBus()
 
 void platformSetArguments(int argc, char** argv)
 {
+    // Known to ps and killall by the command that started it, not by the
+    // saver proper's file beside that command.
+    if (argc > 0 && argv[0] && *argv[0]) {
+        const char* slash = std::strrchr(argv[0], '/');
+        prctl(PR_SET_NAME, slash ? slash + 1 : argv[0]);
+    }
     argumentsLine.clear();
     for (int i = 0; i < argc; ++i) {
         const char* argument = argv[i] ? argv[i] : "";

@@ -109,10 +109,20 @@ apt_source=(apt-get source -q)
 # As root apt would download as _apt, which may not write here.
 [ "$(id -u)" -eq 0 ] && apt_source+=(-o APT::Sandbox::User=root)
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+# A mirror may lack a source its lists name (a security update, or a point
+# release's newest): then the release's own, then every older version the
+# lists name, newest first.
+fetch_source() {
+  local version
+  "${apt_source[@]}" "$1" && return
+  "${apt_source[@]}" "$1/$codename" && return
+  for version in $(apt-cache showsrc "$1" | sed -n 's/^Version: //p' | sort -u -r -V); do
+    "${apt_source[@]}" "$1=$version" && return
+  done
+  return 1
+}
 for package in $packages; do
-  # A mirror may lack a security update's source: then the release's own.
-  "${apt_source[@]}" "$package" >>"$root/apt-source.log" 2>&1 \
-    || "${apt_source[@]}" "$package/$codename" >>"$root/apt-source.log" \
+  fetch_source "$package" >>"$root/apt-source.log" 2>&1 \
     || { echo "windows-deps: apt-get source $package failed:" >&2; tail -5 "$root/apt-source.log" >&2; exit 1; }
 done
 

@@ -131,6 +131,10 @@ SaverCopy::SaverCopy(const std::filesystem::path& program, AssetFile paper, Asse
     std::filesystem::create_directories(home / "tapwritefiles");
     program_ = home / program.filename();
     std::filesystem::copy_file(program, program_);
+    // The command starts the saver proper that lies beside it.
+    std::filesystem::path proper = program.string() + "-saver";
+    if (std::filesystem::exists(proper))
+        std::filesystem::copy_file(proper, program_.string() + "-saver");
     placeAsset(home / "tapwritefiles" / "typingPaper.bmp", assetFolder() / "typingPaper.bmp", paper);
     placeAsset(home / "tapwritefiles" / "gtw.ttf", assetFolder() / "gtw.ttf", font);
 }

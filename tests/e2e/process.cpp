@@ -69,10 +69,22 @@ ChildProcess::ChildProcess(std::vector<std::string> argv, const LaunchOptions& o
     for (int number : options.blockedSignals)
         sigaddset(&blocked, number);
     pthread_sigmask(SIG_BLOCK, &blocked, &ours);
+    // Closed by the exec: the constructor returns once the program runs, so a
+    // signal sent then reaches it, not the copy of the test before the exec.
+    int started[2] = {-1, -1};
+    if (pipe2(started, O_CLOEXEC) != 0)
+        started[0] = started[1] = -1;
 
     pid_ = fork();
     if (pid_ != 0)
         pthread_sigmask(SIG_SETMASK, &ours, nullptr);
+    if (pid_ != 0 && started[0] >= 0) {
+        close(started[1]);
+        char ignored;
+        while (read(started[0], &ignored, 1) < 0 && errno == EINTR) {
+        }
+        close(started[0]);
+    }
     if (pid_ == 0) {
         // A group of its own, so helpers it forks (SDL shows its boxes from a
         // child process) end with it.

@@ -178,6 +178,7 @@ struct StartUpCase {
 const StartUpCase startUpCases[] = {
     {"DuringAStalledRequest", true, false},
     {"OneMillisecondAfterTheSpawnWithTheSignalBlocked", false, true},
+    {"OneMillisecondAfterAnOrdinarySpawn", false, false},
 };
 
 class StartUp : public testing::TestWithParam<StartUpCase> {};

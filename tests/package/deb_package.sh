@@ -25,7 +25,7 @@ build)
   (cd "$build" && cpack -G DEB) || fail "cpack failed"
   [ -f "$deb" ] || fail "no $deb"
   contents=$(dpkg-deb -c "$deb" | awk '{print $6 $7 $8}')
-  for path in ./usr/lib/tapwrite/tapwrite ./usr/share/tapwrite/typingPaper.bmp \
+  for path in ./usr/lib/tapwrite/tapwrite ./usr/lib/tapwrite/tapwrite-saver ./usr/share/tapwrite/typingPaper.bmp \
       './usr/lib/tapwrite/tapwritefiles->../../share/tapwrite' \
       './usr/share/tapwrite/gtw.ttf->../fonts/truetype/cmu/cmuntt.ttf' \
       './usr/libexec/xscreensaver/tapwrite->../../lib/tapwrite/tapwrite' \
@@ -64,7 +64,12 @@ lintian)
 hardening)
   # Built with Debian's hardening flags and stripped as Debian strips.
   root=$(unpacked) || exit 1
-  for program in tapwrite tapwrite-feed tapwrite-idle; do
+  # The command is static and loads nothing (the saver proper does).
+  launcher=$root/usr/lib/tapwrite/tapwrite
+  headers=$(readelf -l -d "$launcher") || fail "readelf cannot read tapwrite"
+  ! grep -qE 'INTERP|NEEDED' <<<"$headers" || fail "tapwrite is not static: $headers"
+  grep -q 'DYN (Position-Independent Executable file)' <<<"$(readelf -h "$launcher")" || fail "tapwrite is not PIE"
+  for program in tapwrite-saver tapwrite-feed tapwrite-idle; do
     file=$root/usr/lib/tapwrite/$program
     # Read whole first: grep -q would end readelf early, a failure under pipefail.
     dynamic=$(readelf -d "$file") && symbols=$(readelf --dyn-syms -W "$file") && sections=$(readelf -S -W "$file") \
@@ -102,7 +107,7 @@ install)
   [ "$(dpkg-query -W -f='${Status}' tapwrite)" = "install ok installed" ] || fail "tapwrite is not installed"
   # What it pulled in is there: the font behind its link, the libraries it loads.
   [ -s /usr/lib/tapwrite/tapwritefiles/gtw.ttf ] || fail "the font link leads nowhere"
-  ! ldd /usr/lib/tapwrite/tapwrite | grep 'not found' || fail "a library is missing"
+  ! ldd /usr/lib/tapwrite/tapwrite-saver | grep 'not found' || fail "a library is missing"
   # The feed writers' tool, by bare name, measures with the linked font.
   printf 'One.\r\nTwo.\r\nThree.\r\nFour.\r\nFive.' >"$build/package-feed.txt"
   env -u DISPLAY tapwrite-feed check "$build/package-feed.txt" || fail "tapwrite-feed check of a clean feed failed"
