@@ -102,6 +102,9 @@ sed 's/^/  /' <<<"$reasons"
 $check && exit 1
 
 "$top/scripts/install-deps.sh" --windows
+# Into the prefix itself, also when a packaging run (cpack) has set DESTDIR
+# for its own install.
+unset DESTDIR
 rm -rf "$root/src" "$root/build" "$prefix"
 mkdir -p "$root/src" "$root/build" "$prefix"
 cd "$root/src"
