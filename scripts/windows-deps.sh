@@ -180,8 +180,9 @@ cmake_build libsdl2-image -DSDL2IMAGE_VENDORED=OFF -DSDL2IMAGE_SAMPLES=OFF -DSDL
   "${image_formats[@]}"
 cmake_build libsdl2-ttf -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLES=OFF
 # HTTP over Schannel only; no certificate paths of this machine baked in.
+# (Newer curl asks for libpsl unless told not to; older ones ignore the switch.)
 cmake_build curl -DHTTP_ONLY=ON -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DCURL_ZLIB=OFF \
-  -DCURL_USE_LIBSSH2=OFF -DUSE_LIBIDN2=OFF -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none \
+  -DCURL_USE_LIBSSH2=OFF -DUSE_LIBIDN2=OFF -DCURL_USE_LIBPSL=OFF -DCURL_CA_BUNDLE=none -DCURL_CA_PATH=none \
   -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF
 
 # Each library's licence as its source has it, and which sources went in:
@@ -196,7 +197,7 @@ while read -r package name licence; do
   cp "$dir/$licence" "$notices/$name-licence.txt"
   version=$(dpkg-parsechangelog -l "$dir/debian/changelog" -S Version)
   # Without the epoch, the Debian revision and a repack's +dfsg or .ds.
-  upstream=$(sed -e 's/^[0-9]*://' -e 's/-[^-]*$//' -e 's/[+.~]\(dfsg\|ds\)[0-9]*$//' <<<"$version")
+  upstream=$(sed -e 's/^[0-9]*://' -e 's/-[^-]*$//' -e 's/^.*[+~]really//' -e 's/[+.~]\(dfsg\|ds\)[0-9]*$//' <<<"$version")
   echo "$name $upstream (Debian source $package $version)" >>"$notices/libraries.txt"
   built_key+=$'\n'"$(awk -v p="$package" '$1 == p { print $1, $2 }' <<<"$key") ${version#*:}"
 done <<<"$rows"
