@@ -10,6 +10,8 @@
 #   --runtime-of FILE  install the packages whose libraries FILE needs here,
 #                      under the root's release's names (for programs built
 #                      on this machine, of its release or a later one)
+#   --cache DIR        share downloaded packages with the other roots made
+#                      with this DIR (a folder per release in it)
 #   --same-path        no copy: the checkout, build folders and all, is
 #                      mounted at its own path, and the command starts there
 # e.g. in_debian_root.sh trixie bash tests/support/fresh_debian_stage.sh
@@ -22,6 +24,7 @@ top=$(cd "$(dirname "$0")/../.." && pwd)
 with=()
 include=ca-certificates,sudo
 runtime=
+cache=
 same_path=0
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -39,6 +42,7 @@ while [ $# -gt 0 ]; do
           dpkg-query -S "$path" "$(realpath "$path")" 2>/dev/null | cut -d: -f1 || true
         done | sort -u | tr '\n' ' ')"
       shift 2 ;;
+    --cache) cache=$(realpath -m "$2"); shift 2 ;;
     --same-path) same_path=1; shift ;;
     *) break ;;
   esac
@@ -91,6 +95,15 @@ if [ -n "$runtime" ]; then
       names="$names $name"
     done
     chroot "$1" apt-get install --yes --no-install-recommends -qq $names >/dev/null')
+fi
+if [ -n "$cache" ]; then
+  # Packages a root of this release fetched before are not fetched again;
+  # apt checks each against the release's lists, and drops those they no
+  # longer hold.
+  mkdir -p "$cache/$release"
+  hooks=(--skip=essential/unlink --setup-hook='mkdir -p "$1/var/cache/apt/archives"'
+    --setup-hook="sync-in $cache/$release /var/cache/apt/archives/" "${hooks[@]}"
+    --customize-hook='chroot "$1" apt-get autoclean -q' --customize-hook="sync-out /var/cache/apt/archives $cache/$release")
 fi
 echo "in_debian_root: making a Debian $release root from $mirror"
 mmdebstrap --quiet --variant=apt --include="$include" "${hooks[@]}" "$release" "$root" - <<<"$sources"
