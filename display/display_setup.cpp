@@ -16,6 +16,7 @@ bool initDisplay()
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     // SDL connects to the session bus as it starts, whether or not it needs it.
     platformStayOffAbsentSessionBus();
+    platformLeaveNoDriverCache();
     platformPreferSessionVideoDriver();
 
     bool ready = false;

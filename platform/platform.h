@@ -33,6 +33,13 @@ void platformAnswerWindowSystem();
 // on Windows.
 void platformStayOffAbsentSessionBus();
 
+// Before the media library starts: Mesa's GL drivers (its software renderer
+// too, from Mesa 23 on) keep compiled shaders in a cache under HOME. The
+// saver leaves no file behind, and its few shaders compile in moments, so
+// this process keeps the cache off unless the user has set it. Nothing on
+// Windows.
+void platformLeaveNoDriverCache();
+
 // POSIX only: builds the command line from argv, the way Windows would show it.
 void platformSetArguments(int argc, char** argv);
 // Tests: replaces the command line with the given text (nullptr restores argv's).

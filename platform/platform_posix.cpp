@@ -38,6 +38,11 @@ void platformStayOffAbsentSessionBus()
     setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
 }
 
+void platformLeaveNoDriverCache()
+{
+    setenv("MESA_SHADER_CACHE_DISABLE", "true", 0);
+}
+
 void platformSetArguments(int argc, char** argv)
 {
     // Known to ps and killall by the command that started it, not by the

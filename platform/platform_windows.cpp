@@ -93,6 +93,10 @@ void platformStayOffAbsentSessionBus()
 {
 }
 
+void platformLeaveNoDriverCache()
+{
+}
+
 void platformSetArguments(int, char**)
 {
 }

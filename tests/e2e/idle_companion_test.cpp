@@ -1,8 +1,9 @@
 // The idle companion, tapwrite-idle, on the X desk (Xvfb, the server's
-// IDLETIME counter), the sway desk (org_kde_kwin_idle), the GNOME desk
-// (Mutter's idle monitor on the session bus) and the KWin desk
-// (ext-idle-notify-v1, preferred where both are offered), with the real
-// saver: it comes after the idle time and not before, again after a key and
+// IDLETIME counter), the sway desk (org_kde_kwin_idle on sway 1.7,
+// ext-idle-notify-v1 on 1.10), the GNOME desk (Mutter's idle monitor on the
+// session bus) and the KWin desk (ext-idle-notify-v1, preferred where both
+// are offered), with the real saver, on Debian 12's desks and on 13's:
+// it comes after the idle time and not before, again after a key and
 // the next idle time, never while an idle inhibitor is held (a player's
 // suspension of the X server's saver, logind's, gnome-session's and Plasma's
 // power manager's on the bus, a window's on Wayland), is ended when the
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <sstream>
 #include <unistd.h>
 
@@ -35,8 +37,8 @@ struct IdleCase {
     const char* saver = nullptr;
     const char* line = nullptr;
     // For a Wayland desk: the kind of idle object the companion asks the
-    // compositor for, as WAYLAND_DEBUG shows it.
-    const char* request = nullptr;
+    // compositor for is checked, as WAYLAND_DEBUG shows it.
+    bool requestChecked = false;
     // GNOME's Activities overview open when the idle time comes.
     bool overviewOpen = false;
 };
@@ -154,6 +156,15 @@ bool setOverview(bool open)
         ChildProcess asked(get);
         return asked.waitForExit(10s) == 0 && asked.standardOutput().find("boolean " + value) != std::string::npos;
     }, 10s);
+}
+
+// The idle object a companion that said so much must have asked for: the
+// standard one where the compositor offers it, the older one elsewhere. (An
+// object is name@id before libwayland 1.23, name#id since.)
+std::string idleRequestFor(const std::string& said)
+{
+    return said.find("\"ext_idle_notifier_v1\"") != std::string::npos ? "new id ext_idle_notification_v1"
+                                                                      : "new id org_kde_kwin_idle_timeout";
 }
 
 // The processes whose parent is pid: the saver the companion started.
@@ -282,19 +293,17 @@ const IdleCase idleCases[] = {
     {"XSecondCompanionAndAFailingSaver", Desk::X, Row::SecondCompanionAndBadSaver, Inhibitor::None, "/bin/false",
         "tapwrite-idle: the saver /bin/false exited with 1\n"},
     {"SwayComesAfterTheIdleTimeAndAgain", Desk::Sway, Row::ComesAfterTheIdleTimeAndAgain},
-    {"SwayNoneWhileAWindowInhibits", Desk::Sway, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr,
-        "org_kde_kwin_idle_timeout@"},
+    {"SwayNoneWhileAWindowInhibits", Desk::Sway, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr, true},
     {"SwayALockEndsIt", Desk::Sway, Row::ALockEndsIt},
     {"SwaySecondCompanionAndAMissingSaver", Desk::Sway, Row::SecondCompanionAndBadSaver, Inhibitor::None,
         "/nonexistent/tapwrite", "tapwrite-idle: cannot start the saver /nonexistent/tapwrite"},
     {"GnomeComesAfterTheIdleTimeAndAgain", Desk::Gnome, Row::ComesAfterTheIdleTimeAndAgain},
     {"GnomeComesOverTheOverview", Desk::Gnome, Row::ComesAfterTheIdleTimeAndAgain, Inhibitor::None, nullptr, nullptr,
-        nullptr, true},
+        false, true},
     {"GnomeNoneWhileTheSessionInhibits", Desk::Gnome, Row::NoneWhileInhibited, Inhibitor::SessionBus},
     {"GnomeALockEndsIt", Desk::Gnome, Row::ALockEndsIt},
     {"KWinComesAfterTheIdleTimeAndAgain", Desk::KWin, Row::ComesAfterTheIdleTimeAndAgain},
-    {"KWinNoneWhileAWindowInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr,
-        "ext_idle_notification_v1@"},
+    {"KWinNoneWhileAWindowInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr, true},
     {"KWinNoneWhilePlasmaInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::PowerManager},
     {"KWinALockEndsIt", Desk::KWin, Row::ALockEndsIt},
 };
@@ -321,21 +330,26 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     // The idle time counts from the last input, which lands after this.
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(nudgePointer(c.desk));
-    std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver, c.request != nullptr);
+    std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver, c.requestChecked);
     const auto saverRuns = [&] { return childrenOf(companion->pid()) > 0; };
 
+    // KWin 6 takes pictures only with a GPU's render node: without one the
+    // rows check all but what shows, and say so.
+    const bool pictures = !std::getenv("TAPWRITE_DESK_NO_PICTURES");
+    const auto shows = [&] { return !pictures || pageShows(c.desk, 20s); };
     switch (c.row) {
     case Row::ComesAfterTheIdleTimeAndAgain: {
         std::string first;
         // The pointer shows there until the saver hides it.
-        if (c.desk == Desk::KWin) {
+        if (c.desk == Desk::KWin && pictures) {
             ASSERT_GT(litOnSecondOutput(kwinDeskShot(), first), 0) << "nothing shows on the second output";
         }
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
         EXPECT_GE(std::chrono::steady_clock::now() - start, soonest(c.desk)) << "the saver came before the idle time";
-        ASSERT_TRUE(pageShows(c.desk, 20s)) << "the page never showed";
+        ASSERT_TRUE(shows()) << "the page never showed";
         if (c.desk == Desk::KWin) {
-            EXPECT_EQ(litOnSecondOutput(kwinDeskShot("idle-kwin-desk.ppm"), first), 0) << "it shows " << first;
+            if (pictures)
+                EXPECT_EQ(litOnSecondOutput(kwinDeskShot("idle-kwin-desk.ppm"), first), 0) << "it shows " << first;
             // The first motion marks where the pointer rests; 5 px from there wakes nothing.
             ASSERT_TRUE(kwinInput({"move", "5", "0"}) && kwinInput({"move", "5", "0"}));
             EXPECT_FALSE(waitUntil([&] { return !saverRuns(); }, 2s)) << "a 5 px move ended the saver";
@@ -345,7 +359,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(waitUntil([&] { return !saverRuns(); }, 5s)) << "a key did not end the saver";
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "the saver did not come again";
         EXPECT_GE(std::chrono::steady_clock::now() - pressed, soonest(c.desk)) << "it came again before the idle time";
-        EXPECT_TRUE(pageShows(c.desk, 20s));
+        EXPECT_TRUE(shows());
         if (c.desk == Desk::KWin) {
             ASSERT_TRUE(kwinInput({"move", "40", "0"}));
             EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 5s)) << "a 40 px move did not end the saver";
@@ -361,14 +375,16 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(inhibitor.drop());
         // Once it is dropped, the next idle period brings it.
         EXPECT_TRUE(waitUntil(saverRuns, 2 * after + 10s)) << companion->standardError();
-        if (c.request) {
-            EXPECT_NE(companion->standardError().find(c.request), std::string::npos) << "it asked for no " << c.request;
+        if (c.requestChecked) {
+            const std::string said = companion->standardError();
+            const std::string request = idleRequestFor(said);
+            EXPECT_NE(said.find(request), std::string::npos) << "it asked for no " << request;
         }
         break;
     }
     case Row::ALockEndsIt: {
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
-        ASSERT_TRUE(pageShows(c.desk, 20s));
+        ASSERT_TRUE(shows());
         // Plasma's screen locker locks on its own; elsewhere logind tells.
         ASSERT_TRUE(bus.tell(c.desk == Desk::KWin ? "org.tapwrite.StandIn.LockScreen" : "org.tapwrite.StandIn.Lock", {}));
         EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the lock did not end the saver";
@@ -399,6 +415,8 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         break;
     }
     }
+    if (!pictures && (c.row == Row::ComesAfterTheIdleTimeAndAgain || c.row == Row::ALockEndsIt))
+        GTEST_SKIP() << "this desk takes no pictures: the page and the pointer went unchecked";
 }
 
 INSTANTIATE_TEST_SUITE_P(Desks, IdleCompanion, testing::ValuesIn(idleCases),

@@ -7,8 +7,11 @@
 # Usage: in_debian_root.sh [options] RELEASE command [args...]   (as root)
 #   --with FILE        copy FILE into the root's /src/foreign/
 #   --include PKGS     install these packages too (comma-separated)
-#   --runtime-of FILE  install the packages whose libraries FILE loads here
-#                      (for programs built on this machine, same release)
+#   --runtime-of FILE  install the packages whose libraries FILE needs here,
+#                      under the root's release's names (for programs built
+#                      on this machine, of its release or a later one)
+#   --cache DIR        share downloaded packages with the other roots made
+#                      with this DIR (a folder per release in it)
 #   --same-path        no copy: the checkout, build folders and all, is
 #                      mounted at its own path, and the command starts there
 # e.g. in_debian_root.sh trixie bash tests/support/fresh_debian_stage.sh
@@ -20,18 +23,26 @@ fi
 top=$(cd "$(dirname "$0")/../.." && pwd)
 with=()
 include=ca-certificates,sudo
+runtime=
+cache=
 same_path=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --with) with+=("$(realpath "$2")"); shift 2 ;;
     --include) include+=",$2"; shift 2 ;;
     --runtime-of)
-      # The packages that hold the libraries the program loads on this machine.
-      for package in $(ldd "$2" | awk '$3 ~ /^\// {print $3}' | xargs -r realpath |
-          xargs -r dpkg-query -S 2>/dev/null | cut -d: -f1 | sort -u); do
-        include+=",$package"
-      done
+      # The packages that hold the libraries the program itself needs, as
+      # this machine names them; what those need comes with them from the
+      # root's release, which may name and split it otherwise.
+      needed=$(readelf -d "$2" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p' | tr '\n' ' ')
+      runtime+=" $(ldd "$2" | awk -v needed="$needed" '
+          BEGIN { split(needed, names, " "); for (i in names) wanted[names[i]] = 1 }
+          $1 in wanted && $3 ~ /^\// { print $3 }' | while read -r path; do
+          # dpkg knows a file by the path its package gives, /lib or /usr/lib.
+          dpkg-query -S "$path" "$(realpath "$path")" 2>/dev/null | cut -d: -f1 || true
+        done | sort -u | tr '\n' ' ')"
       shift 2 ;;
+    --cache) cache=$(realpath -m "$2"); shift 2 ;;
     --same-path) same_path=1; shift ;;
     *) break ;;
   esac
@@ -67,8 +78,35 @@ trap cleanup EXIT
 sources="deb $mirror $release main
 deb $mirror $release-updates main
 deb $security $release-security main"
+hooks=()
+if [ -n "$runtime" ]; then
+  # Each under the name the root's release gives it: Debian 13 renamed many
+  # libraries for its 64-bit time (libssl3 is libssl3t64 there).
+  export TAPWRITE_ROOT_RUNTIME=$runtime
+  hooks+=(--customize-hook='names=
+    for package in $TAPWRITE_ROOT_RUNTIME; do
+      for name in "$package" "${package}t64" ""; do
+        if [ -z "$name" ]; then
+          echo "in_debian_root: the release has no package $package, nor ${package}t64" >&2
+          exit 1
+        fi
+        chroot "$1" apt-cache show --no-all-versions "$name" 2>/dev/null | grep -qx "Package: $name" && break
+      done
+      names="$names $name"
+    done
+    chroot "$1" apt-get install --yes --no-install-recommends -qq $names >/dev/null')
+fi
+if [ -n "$cache" ]; then
+  # Packages a root of this release fetched before are not fetched again;
+  # apt checks each against the release's lists, and drops those they no
+  # longer hold.
+  mkdir -p "$cache/$release"
+  hooks=(--skip=essential/unlink --setup-hook='mkdir -p "$1/var/cache/apt/archives"'
+    --setup-hook="sync-in $cache/$release /var/cache/apt/archives/" "${hooks[@]}"
+    --customize-hook='chroot "$1" apt-get autoclean -q' --customize-hook="sync-out /var/cache/apt/archives $cache/$release")
+fi
 echo "in_debian_root: making a Debian $release root from $mirror"
-mmdebstrap --quiet --variant=apt --include="$include" "$release" "$root" - <<<"$sources"
+mmdebstrap --quiet --variant=apt --include="$include" "${hooks[@]}" "$release" "$root" - <<<"$sources"
 
 if [ $same_path -eq 1 ]; then
   start=$top

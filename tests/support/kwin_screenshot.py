@@ -26,8 +26,10 @@ def drain():
             chunks.append(chunk)
 
 
-# KWin may write before it answers: the pipe is read all along.
-reader = threading.Thread(target=drain)
+# KWin may write before it answers: the pipe is read all along. The reader
+# does not hold the program past a failed call (the bus keeps a copy of the
+# pipe's end).
+reader = threading.Thread(target=drain, daemon=True)
 reader.start()
 try:
     found = shooter.CaptureWorkspace({"include-cursor": True, "native-resolution": True},

@@ -57,4 +57,15 @@ if [ "$(cat "$dir/held" 2>/dev/null)" != held ]; then
 fi
 export WAYLAND_DISPLAY=wayland-kwin XDG_RUNTIME_DIR=$dir TAPWRITE_SESSION_USER=$user
 export DBUS_SESSION_BUS_ADDRESS=$(cat "$dir/bus")
+# KWin 6 takes pictures only where it composites with OpenGL, which its
+# virtual backend does only on a DRM render node (KWin 5 did without one).
+offers_pictures() {
+  "${as_user[@]}" dbus-send --session --print-reply --dest=org.kde.KWin /org/kde/KWin/ScreenShot2 \
+    org.freedesktop.DBus.Introspectable.Introspect 2>/dev/null | grep -q CaptureWorkspace
+}
+for _ in $(seq 50); do offers_pictures && break; sleep 0.1; done
+if ! offers_pictures; then
+  echo "with_kwin: KWin offers no pictures of the desk here (no DRM render node for OpenGL)" >&2
+  export TAPWRITE_DESK_NO_PICTURES=1
+fi
 "$@"

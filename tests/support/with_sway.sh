@@ -50,7 +50,7 @@ bar {
   }
 }
 CONF
-export XDG_RUNTIME_DIR=$dir WLR_BACKENDS=x11 WLR_X11_OUTPUTS=2 WLR_RENDERER=pixman
+export XDG_RUNTIME_DIR=$dir WLR_BACKENDS=x11 WLR_X11_OUTPUTS=1 WLR_RENDERER=pixman
 export WLR_LIBINPUT_NO_DEVICES=1
 unset WAYLAND_DISPLAY SWAYSOCK
 "${as_user[@]}" sway -c "$dir/config" >"$dir/sway.log" 2>&1 &
@@ -67,6 +67,16 @@ if [ -z "$socket" ] || [ -z "$ipc" ]; then
   exit 1
 fi
 export WAYLAND_DISPLAY=$socket SWAYSOCK=$ipc TAPWRITE_SESSION_USER=$user
+# The second output comes once the first is there: sway 1.10 lists outputs
+# that come together last first, and the page stands on the first listed.
+outputs() { "${as_user[@]}" swaymsg -t get_outputs | grep -c '"name": "X11-'; }
+"${as_user[@]}" swaymsg create_output >/dev/null
+for _ in $(seq 100); do [ "$(outputs)" -eq 2 ] && break; sleep 0.1; done
+if [ "$(outputs)" -ne 2 ]; then
+  echo "with_sway: sway did not make its second output" >&2
+  cat "$dir/sway.log" >&2
+  exit 1
+fi
 "${as_user[@]}" wayvnc -o X11-1 -u "$dir/vnc" >"$dir/wayvnc.log" 2>&1 &
 vnc=$!
 pids+=($vnc)
