@@ -348,8 +348,9 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         EXPECT_GE(std::chrono::steady_clock::now() - start, soonest(c.desk)) << "the saver came before the idle time";
         ASSERT_TRUE(shows()) << "the page never showed";
         if (c.desk == Desk::KWin) {
-            if (pictures)
+            if (pictures) {
                 EXPECT_EQ(litOnSecondOutput(kwinDeskShot("idle-kwin-desk.ppm"), first), 0) << "it shows " << first;
+            }
             // The first motion marks where the pointer rests; 5 px from there wakes nothing.
             ASSERT_TRUE(kwinInput({"move", "5", "0"}) && kwinInput({"move", "5", "0"}));
             EXPECT_FALSE(waitUntil([&] { return !saverRuns(); }, 2s)) << "a 5 px move ended the saver";
