@@ -73,7 +73,7 @@ for option in "$@"; do
       # A fresh root of the other Debian release, where the saver is proven too.
       packages+=(mmdebstrap)
       # The stand-ins for logind and gnome-session that the idle companion meets.
-      packages+=(python3-dbus)
+      packages+=(python3-dbus python3-gi)
       ;;
     *) echo "install-deps: unknown option $option" >&2; exit 2 ;;
   esac

@@ -107,6 +107,10 @@ if [ -n "$cache" ]; then
 fi
 echo "in_debian_root: making a Debian $release root from $mirror"
 mmdebstrap --quiet --variant=apt --include="$include" "${hooks[@]}" "$release" "$root" - <<<"$sources"
+# A mount of its own, so that a root made inside this one (the test command
+# run in it) can have its own mount namespace there too.
+mount --bind "$root" "$root"
+mounted+=("$root")
 
 if [ $same_path -eq 1 ]; then
   start=$top

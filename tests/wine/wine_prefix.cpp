@@ -44,13 +44,16 @@ public:
         prefixFolder = folder_->path();
         setenv("WINEPREFIX", prefixFolder.c_str(), 1);
         setenv("WINEDEBUG", "-all", 1);
-        // No offer to download Mono and Gecko while booting.
-        setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);
+        // No offer to download Mono and Gecko while booting; the stand-in
+        // desk.cpl below before the one newer Wines bring.
+        setenv("WINEDLLOVERRIDES", "mscoree,mshtml=;desk.cpl=n", 1);
         // Booted and settled first, or the first window takes seconds longer.
         ASSERT_EQ(runCommand({"wineboot", "--init"}, 180s), 0) << "wineboot failed: is Wine installed?";
         ASSERT_TRUE(waitForWineToSettle());
-        // Wine has no desk.cpl of its own; the installer's finish page calls one.
-        std::filesystem::copy_file(TAPWRITE_WINE_DESK_CPL, driveC() / "windows" / "system32" / "desk.cpl");
+        // The installer's finish page calls desk.cpl, which Wine 8 lacks and
+        // Wine 10 has only as a placeholder: the stand-in records the call.
+        std::filesystem::copy_file(TAPWRITE_WINE_DESK_CPL, driveC() / "windows" / "system32" / "desk.cpl",
+            std::filesystem::copy_options::overwrite_existing);
         ASSERT_TRUE(install()) << "the silent installation failed";
     }
 
