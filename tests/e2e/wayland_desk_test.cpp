@@ -48,8 +48,16 @@ int nonBlack(const Screenshot& shot)
     return countFailing(shot, 0, 0, shot.width() - 1, shot.height() - 1, isBlack, first);
 }
 
+// sway 1.10 shows an ended saver's last picture a moment longer, which would
+// pass for the next one's page: each saver starts from the desktop.
+bool desktopShows()
+{
+    return waitUntil([] { return nonBlack(outputShot(pageOutput)) > 0; }, 5s);
+}
+
 std::unique_ptr<ChildProcess> startWithPointerAt(int x, int y, const PageGeometry& page)
 {
+    EXPECT_TRUE(desktopShows());
     EXPECT_TRUE(pointerTo(x, y));
     auto saver = std::make_unique<ChildProcess>(inSession({saverProgram().string()}));
     EXPECT_TRUE(waitForFedPaperOnOutput(page, 20s))
@@ -146,7 +154,12 @@ std::unique_ptr<ChildProcess> vncOn(const std::string& output)
     const std::filesystem::path socket = sessionVariable("TAPWRITE_VNC_SOCKET");
     std::error_code ignored;
     std::filesystem::remove(socket, ignored);
-    auto vnc = std::make_unique<ChildProcess>(inSession({"wayvnc", "-o", output, "-u", socket.string()}));
+    std::vector<std::string> command{"wayvnc", "-o", output, "-u", socket.string()};
+    // wayvnc 0.6 and later keep one control socket per runtime folder unless
+    // told another: the first may still hold it.
+    if (runCommand({"sh", "-c", "wayvnc --help | grep -q -- --socket="}) == 0)
+        command.insert(command.end(), {"-S", socket.string() + ".control"});
+    auto vnc = std::make_unique<ChildProcess>(inSession(command));
     EXPECT_TRUE(waitUntil([&] { return std::filesystem::exists(socket); }, 10s)) << vnc->standardError();
     return vnc;
 }
@@ -282,6 +295,7 @@ TEST(WaylandDeskIdle, StartedBySwayidleItsLaterTimeoutStillComes)
     std::error_code ignored;
     std::filesystem::remove(marker, ignored);
     std::filesystem::remove(pidFile, ignored);
+    ASSERT_TRUE(desktopShows());
     ASSERT_TRUE(pointerTo(960, 500));
     ChildProcess swayidle(inSession({"swayidle", "-w", "timeout", "1",
         saverProgram().string() + " & echo $! >" + pidFile.string(), "timeout", "4", "touch " + marker.string()}));
@@ -329,6 +343,7 @@ TEST(WaylandDeskBox, TheNewVersionBoxShowsWithTheKeyboardAndReturnAnswersIt)
     service.serve("sstext", "ONE.\r\nTWO.\r\n");
     service.serve("sys", "VERSION5.1\r\nmessageNum:1\r\nmessage:Thanks for typing.");
     const PageGeometry page = *geometryFor(1920, 1080);
+    ASSERT_TRUE(desktopShows());
     ASSERT_TRUE(pointerTo(960, 500));
     ChildProcess saver(inSession({TAPWRITE_E2E_LOOPBACK_SAVER}));
     ASSERT_TRUE(waitForFedPaperOnOutput(page, 20s)) << saver.standardError();
