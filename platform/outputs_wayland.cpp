@@ -141,10 +141,15 @@ SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
 {
     const int display = displayHolding(area);
     // GL from the start: a renderer on a window without it re-creates the
-    // window, which then comes back as an ordinary one.
+    // window, which then comes back as an ordinary one. Borderless, as a
+    // saver's window is: where the compositor wants the client to draw the
+    // frame (KWin 6 without its decorations) SDL 2.32 otherwise remakes the
+    // window with libdecor while it waits for the first one's configure,
+    // and waits for ever.
     return SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED_DISPLAY(display), SDL_WINDOWPOS_UNDEFINED_DISPLAY(display),
         area.width, area.height,
-        SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_OPENGL);
+        SDL_WINDOW_SHOWN | SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALLOW_HIGHDPI
+            | SDL_WINDOW_OPENGL);
 }
 
 SDL_Window* platformKeepPointerHidden()

@@ -70,8 +70,9 @@ for option in "$@"; do
       # What lets libdbus autolaunch a session bus, as on many desktops: the
       # saver, started with no bus, must still start none.
       packages+=(dbus-x11)
-      # A fresh root of the other Debian release, where the saver is proven too.
-      packages+=(mmdebstrap)
+      # A fresh root of the other Debian release, where the saver is proven
+      # too, and the desks' roots, each with mounts of its own.
+      packages+=(mmdebstrap mount)
       # The stand-ins for logind and gnome-session that the idle companion meets.
       packages+=(python3-dbus python3-gi)
       ;;

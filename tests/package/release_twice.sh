@@ -72,7 +72,9 @@ while read -r package name licence; do
   version=$(dpkg-parsechangelog -l "$tree/debian/changelog" -S Version) || fail "no source of $package in the prefix"
   line=$(grep "^$name " "$list") || fail "libraries.txt names no $name"
   read -r _ upstream rest <<<"$line"
-  [ "$rest" = "(Debian source $package $version)" ] && [[ ${version#*:} == "$upstream"[-+.~]* ]] \
+  # The upstream version leads the Debian one, or follows "really" in a repack's.
+  [ "$rest" = "(Debian source $package $version)" ] \
+    && [[ ${version#*:} == "$upstream"[-+.~]* || ${version#*:} == *[+~]really"$upstream"[-+.~]* ]] \
     || fail "libraries.txt says '$line' of $package $version"
 done < <(grep '^[a-z]' "$table")
 [ "$(grep -vx SHA256SUMS <<<"$files")" = "$(cut -c67- "$first/dist/SHA256SUMS")" ] \

@@ -57,8 +57,9 @@ command -v mmdebstrap >/dev/null ||
   { echo "in_debian_root: needs mmdebstrap (scripts/install-deps.sh --tests installs it)" >&2; exit 1; }
 
 # The mirror of the machine's own Debian entries (deb822 or one-line).
-mirror=$(sed -n 's/^URIs: *\([^ ]*\/debian\)\/\{0,1\}$/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1)
-[ -n "$mirror" ] || mirror=$(sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}\([^ ]*\/debian\)\/\{0,1\} .*/\2/p' /etc/apt/sources.list 2>/dev/null | head -1)
+# Either kind of file may be missing (a root mmdebstrap made has no .sources).
+mirror=$(sed -n 's/^URIs: *\([^ ]*\/debian\)\/\{0,1\}$/\1/p' /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1 || true)
+[ -n "$mirror" ] || mirror=$(sed -n 's/^deb \(\[[^]]*\] \)\{0,1\}\([^ ]*\/debian\)\/\{0,1\} .*/\2/p' /etc/apt/sources.list 2>/dev/null | head -1 || true)
 mirror=${mirror:-http://deb.debian.org/debian}
 security=${mirror%/debian}/debian-security
 
