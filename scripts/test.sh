@@ -25,9 +25,8 @@ ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 # the normal build's unit, display and package tests there, and, where that
 # release is the newer one, the package made here installed and run there (one
 # made on Debian 13 needs its libraries, and installs on 13 only).
-if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = trixie ]; then
-  "$top/tests/support/in_debian_root.sh" bookworm bash tests/support/fresh_debian_stage.sh
-else
-  "$top/tests/support/in_debian_root.sh" --with "$top/build/tapwrite_5.0-1_amd64.deb" trixie \
-    bash tests/support/fresh_debian_stage.sh
+other=bookworm newer=()
+if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != trixie ]; then
+  other=trixie newer=(--with "$top/build/tapwrite_5.0-1_amd64.deb")
 fi
+"$top/tests/support/in_debian_root.sh" "${newer[@]}" "$other" bash tests/support/fresh_debian_stage.sh

@@ -337,6 +337,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     // KWin 6 takes pictures only with a GPU's render node: without one the
     // rows check all but what shows, and say so.
     const bool pictures = !std::getenv("TAPWRITE_DESK_NO_PICTURES");
+    const auto shows = [&] { return !pictures || pageShows(c.desk, 20s); };
     // Nor does anything there tell when the saver's window is up to take
     // input: the input comes again until it ends the saver, or 20 s pass.
     const auto endedBy = [&](const std::function<bool()>& input) {
@@ -354,9 +355,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         }
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
         EXPECT_GE(std::chrono::steady_clock::now() - start, soonest(c.desk)) << "the saver came before the idle time";
-        if (pictures) {
-            ASSERT_TRUE(pageShows(c.desk, 20s)) << "the page never showed";
-        }
+        ASSERT_TRUE(shows()) << "the page never showed";
         if (c.desk == Desk::KWin) {
             if (pictures) {
                 EXPECT_EQ(litOnSecondOutput(kwinDeskShot("idle-kwin-desk.ppm"), first), 0) << "it shows " << first;
@@ -369,9 +368,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(endedBy([&] { return pressKey(c.desk); })) << "a key did not end the saver";
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "the saver did not come again";
         EXPECT_GE(std::chrono::steady_clock::now() - pressed, soonest(c.desk)) << "it came again before the idle time";
-        if (pictures) {
-            EXPECT_TRUE(pageShows(c.desk, 20s));
-        }
+        EXPECT_TRUE(shows());
         if (c.desk == Desk::KWin) {
             EXPECT_TRUE(endedBy([] { return kwinInput({"move", "40", "0"}); })) << "a 40 px move did not end the saver";
         }
@@ -395,9 +392,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     }
     case Row::ALockEndsIt: {
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
-        if (pictures) {
-            ASSERT_TRUE(pageShows(c.desk, 20s));
-        }
+        ASSERT_TRUE(shows());
         // Plasma's screen locker locks on its own; elsewhere logind tells.
         ASSERT_TRUE(bus.tell(c.desk == Desk::KWin ? "org.tapwrite.StandIn.LockScreen" : "org.tapwrite.StandIn.Lock", {}));
         EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the lock did not end the saver";
