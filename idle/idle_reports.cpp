@@ -3,6 +3,7 @@
 
 namespace {
 bool idleReported = false;
+bool activeReported = false;
 }
 
 void reportIdle()
@@ -14,11 +15,19 @@ void reportActive()
 {
     // Input since the desk went idle: an idle report not yet acted on is stale.
     idleReported = false;
+    activeReported = true;
 }
 
 bool takeIdleReport()
 {
     const bool reported = idleReported;
     idleReported = false;
+    return reported;
+}
+
+bool takeActiveReport()
+{
+    const bool reported = activeReported;
+    activeReported = false;
     return reported;
 }

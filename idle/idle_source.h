@@ -29,6 +29,7 @@ struct IdleSource {
 void reportIdle();
 void reportActive();
 bool takeIdleReport();
+bool takeActiveReport();
 
 extern const IdleSource mutterIdleSource;
 extern const IdleSource extIdleSource;

@@ -36,9 +36,11 @@ const IdleSource* openSource(int afterMs)
 
 void startWhenAllowed(const IdleSource& source, const std::string& program)
 {
-    if (saverRunning() || sessionLocked())
+    if (saverRunning())
         return;
-    if (source.inhibited() || busInhibitorHeld()) {
+    // Asked again after another idle time: an unlock without input (a
+    // LockedHint cleared) then brings the saver too.
+    if (sessionLocked() || source.inhibited() || busInhibitorHeld()) {
         source.watchLonger();
         return;
     }
@@ -83,16 +85,18 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tapwrite-idle: %s\nusage: tapwrite-idle [--after SECONDS] [--saver PATH]\n", error.c_str());
         return 2;
     }
-    std::string lockFile;
-    switch (claimSession(lockFile)) {
+    // A failure that a restart cannot mend has an exit of its own, on which
+    // the unit does not restart.
+    std::string lockFile, reason;
+    switch (claimSession(lockFile, reason)) {
     case SessionClaim::Ours:
         break;
     case SessionClaim::Taken:
         std::fprintf(stderr, "tapwrite-idle: another tapwrite-idle runs in this session (%s)\n", lockFile.c_str());
-        return 1;
+        return TAPWRITE_IDLE_CANNOT_RUN;
     case SessionClaim::Unavailable:
-        std::fprintf(stderr, "tapwrite-idle: cannot lock %s\n", lockFile.c_str());
-        return 1;
+        std::fprintf(stderr, "tapwrite-idle: cannot lock %s: %s\n", lockFile.c_str(), reason.c_str());
+        return TAPWRITE_IDLE_CANNOT_RUN;
     }
     const int signals = signalDescriptor();
     openBuses();
@@ -102,7 +106,7 @@ int main(int argc, char** argv)
         for (const IdleSource* s : sources)
             std::fprintf(stderr, "%s %s", s == sources[0] ? "" : ",", s->name);
         std::fprintf(stderr, "\n");
-        return 1;
+        return TAPWRITE_IDLE_CANNOT_RUN;
     }
     watchSessionLock();
     const std::string program = saverToStart(*options);
@@ -125,6 +129,8 @@ int main(int argc, char** argv)
         const char* bus = nullptr;
         if (!dispatchBuses(bus))
             endForLostSession(bus);
+        if (takeActiveReport())
+            inputCame();
         if (takeIdleReport())
             startWhenAllowed(*source, program);
     }

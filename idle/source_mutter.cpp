@@ -3,6 +3,7 @@
 // when it already has), a user-active watch once, on the next input.
 #include "idle/buses.h"
 #include "idle/idle_source.h"
+#include "idle/owned_signals.h"
 
 #include <cstdint>
 
@@ -60,15 +61,22 @@ int onWatchFired(sd_bus_message* message, void*, sd_bus_error*)
     return 0;
 }
 
+// The shell restarted (on X11, Alt+F2 r): its watches went with it.
+void ownerChanged(void*, bool owned)
+{
+    idleWatch = longerWatch = activeWatch = 0;
+    if (owned)
+        call("AddIdleWatch", "u", &idleWatch, "t", after);
+}
+
 bool open(int afterMs)
 {
     std::uint64_t ignored = 0;
     if (!sessionBus() || !idleTime(ignored))
         return false;
     after = std::uint64_t(afterMs);
-    if (sd_bus_match_signal(sessionBus(), nullptr, service, path, interface, "WatchFired", onWatchFired, nullptr) < 0)
-        return false;
-    return call("AddIdleWatch", "u", &idleWatch, "t", after);
+    return matchOwnedSignal(sessionBus(), service, path, interface, "WatchFired", onWatchFired)
+        && followOwner(sessionBus(), service, ownerChanged) && call("AddIdleWatch", "u", &idleWatch, "t", after);
 }
 
 int descriptor()
