@@ -5,13 +5,18 @@
 // are offered), with the real saver, on Debian 12's desks and on 13's:
 // it comes after the idle time and not before, again after a key and
 // the next idle time, never while an idle inhibitor is held (a player's
-// suspension of the X server's saver, logind's, gnome-session's and Plasma's
-// power manager's on the bus, a window's on Wayland), is ended when the
-// session locks (logind's Lock, Plasma's screen locker); a second companion
-// is refused, and a saver that fails or is missing is tried once per idle
-// period; on GNOME also when the Activities overview is open. logind,
-// gnome-session and Plasma's power manager and screen locker are stand-ins
-// on a private bus, on GNOME on its own session bus.
+// suspension of the X server's saver, on the test's connection or a
+// player's, logind's, gnome-session's and Plasma's power manager's on the
+// bus, a window's on Wayland) or while logind's LockedHint says locked, is
+// ended when the session locks (logind's Lock, Plasma's screen locker) and
+// after a Lock comes again only after input; signals forged by another
+// connection are ignored, and a new owner of GNOME's idle monitor is
+// watched again; a second companion is refused (with the lock in a private
+// folder where there is no runtime folder), and a saver that fails or is
+// missing is tried once per idle period; on GNOME also when the Activities
+// overview is open. logind, gnome-session, Plasma's power manager and screen
+// locker and, on X, GNOME's idle monitor are stand-ins on a private bus, on
+// GNOME on its own session bus.
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +31,15 @@ using namespace e2e;
 
 namespace {
 enum class Desk { X, Sway, Gnome, KWin };
-enum class Row { ComesAfterTheIdleTimeAndAgain, NoneWhileInhibited, ALockEndsIt, SecondCompanionAndBadSaver };
-enum class Inhibitor { None, ServerSaverSuspended, SessionBus, PowerManager, Window };
+enum class Row {
+    ComesAfterTheIdleTimeAndAgain,
+    NoneWhileInhibited,
+    ALockEndsIt,
+    SecondCompanionAndBadSaver,
+    ForgedSignalsAndALockUntilInput,
+    IdleMonitorReplaced,
+};
+enum class Inhibitor { None, ServerSaverSuspended, PlayerSuspends, SessionBus, PowerManager, Window, LockedHint };
 
 struct IdleCase {
     const char* name;
@@ -42,6 +54,8 @@ struct IdleCase {
     bool requestChecked = false;
     // GNOME's Activities overview open when the idle time comes.
     bool overviewOpen = false;
+    // No XDG_RUNTIME_DIR: the lock goes to a private folder under the cache.
+    bool noRuntimeFolder = false;
 };
 
 constexpr int afterSeconds = 3;
@@ -201,13 +215,50 @@ struct StandInBus {
             "/usr/bin/python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/session_stand_in.py"}));
         ready = waitUntil([&] { return tell("org.freedesktop.DBus.Peer.Ping", {}); }, 10s);
     }
-    // A method of the stand-in's, as dbus-send takes its arguments.
-    bool tell(const std::string& method, const std::vector<std::string>& arguments)
+    // A method of the stand-in's, as dbus-send takes its arguments; its
+    // reply as dbus-send prints it.
+    bool tell(const std::string& method, const std::vector<std::string>& arguments, std::string* reply = nullptr)
     {
         std::vector<std::string> command = {"dbus-send", "--bus=" + address, "--print-reply",
             "--dest=org.freedesktop.login1", "/org/freedesktop/login1", method};
         command.insert(command.end(), arguments.begin(), arguments.end());
-        return runCommand(onDesk(desk, command)) == 0;
+        ChildProcess sent(onDesk(desk, command));
+        const bool answered = sent.waitForExit(10s) == 0;
+        if (reply)
+            *reply = sent.standardOutput();
+        return answered;
+    }
+    // The unique names a process holds on the bus: the companion's for its
+    // session bus and for its system bus.
+    std::vector<std::string> namesOf(pid_t pid)
+    {
+        std::string reply;
+        std::vector<std::string> names;
+        if (!tell("org.tapwrite.StandIn.NamesOf", {"uint32:" + std::to_string(pid)}, &reply))
+            return names;
+        std::istringstream lines(reply);
+        for (std::string word; lines >> word;)
+            if (word.size() > 2 && word.front() == '"' && word[1] == ':')
+                names.push_back(word.substr(1, word.size() - 2));
+        return names;
+    }
+    // A signal of this session's logind object, sent straight to name by a
+    // connection of its own, as any local account can.
+    bool forge(const std::string& name, const std::string& member)
+    {
+        return runCommand(onDesk(desk, {"dbus-send", "--bus=" + address, "--type=signal", "--dest=" + name,
+                   "/org/freedesktop/login1/session/_31", "org.freedesktop.login1.Session." + member}))
+            == 0;
+    }
+    // A stand-in for GNOME's idle monitor, once it has its name.
+    std::unique_ptr<ChildProcess> idleMonitor()
+    {
+        auto monitor = std::make_unique<ChildProcess>(std::vector<std::string> {"env",
+            "DBUS_SESSION_BUS_ADDRESS=" + address, "/usr/bin/python3",
+            TAPWRITE_E2E_SOURCE_DIR "/tests/support/session_stand_in.py", "idle-monitor"});
+        const std::vector<std::string> ping = {"dbus-send", "--bus=" + address, "--print-reply",
+            "--dest=org.gnome.Mutter.IdleMonitor", "/", "org.freedesktop.DBus.Peer.Ping"};
+        return waitUntil([&] { return runCommand(ping) == 0; }, 10s) ? std::move(monitor) : nullptr;
     }
     Desk desk;
     std::unique_ptr<ChildProcess> daemon;
@@ -217,15 +268,17 @@ struct StandInBus {
 };
 
 // The companion, on the private bus, its lock in a runtime folder of the
-// desk's (the Wayland session's own, or a throw-away one on X); with debug,
-// its Wayland requests are written out too.
+// desk's (the Wayland session's own, or a throw-away one on X), or with
+// cache given, without one and with that cache folder; with debug, its
+// Wayland requests are written out too.
 std::unique_ptr<ChildProcess> startCompanion(Desk desk, const StandInBus& bus, const std::filesystem::path& runtime,
-    const std::string& saver, bool debug = false)
+    const std::string& saver, bool debug = false, const std::filesystem::path& cache = {})
 {
     return std::make_unique<ChildProcess>(onDesk(desk,
         {"env", "DBUS_SESSION_BUS_ADDRESS=" + bus.address, "DBUS_SYSTEM_BUS_ADDRESS=" + bus.address,
-            "XDG_RUNTIME_DIR=" + runtime.string(), debug ? "WAYLAND_DEBUG=client" : "WAYLAND_DEBUG=",
-            TAPWRITE_E2E_IDLE_COMPANION, "--after", std::to_string(afterSeconds), "--saver", saver}));
+            "XDG_RUNTIME_DIR=" + (cache.empty() ? runtime.string() : ""), "XDG_CACHE_HOME=" + cache.string(),
+            debug ? "WAYLAND_DEBUG=client" : "WAYLAND_DEBUG=", TAPWRITE_E2E_IDLE_COMPANION, "--after",
+            std::to_string(afterSeconds), "--saver", saver}));
 }
 
 // Holds the case's inhibitor from its start to drop() or the end of its scope.
@@ -242,6 +295,14 @@ public:
             x11().suspendServerScreenSaver(true);
             held_ = true;
             break;
+        case Inhibitor::PlayerSuspends:
+            x11().setServerScreenSaver(1);
+            player_ = std::make_unique<ChildProcess>(std::vector<std::string> {TAPWRITE_E2E_X11_PLAYER});
+            held_ = waitUntil([&] { return player_->standardOutput() == "suspended\n"; }, 10s);
+            break;
+        case Inhibitor::LockedHint:
+            held_ = bus_.tell("org.tapwrite.StandIn.SetLockedHint", {"boolean:true"});
+            break;
         case Inhibitor::SessionBus:
         case Inhibitor::PowerManager:
             held_ = bus_.tell(method(), {"boolean:true"});
@@ -256,7 +317,7 @@ public:
     ~HeldInhibitor()
     {
         drop();
-        if (kind_ == Inhibitor::ServerSaverSuspended)
+        if (kind_ == Inhibitor::ServerSaverSuspended || kind_ == Inhibitor::PlayerSuspends)
             x11().setServerScreenSaver(0);
     }
     bool held() const { return held_ || kind_ == Inhibitor::None; }
@@ -268,9 +329,10 @@ public:
         held_ = false;
         if (kind_ == Inhibitor::ServerSaverSuspended)
             x11().suspendServerScreenSaver(false);
-        else if (kind_ == Inhibitor::SessionBus || kind_ == Inhibitor::PowerManager)
+        else if (kind_ == Inhibitor::SessionBus || kind_ == Inhibitor::PowerManager || kind_ == Inhibitor::LockedHint)
             return bus_.tell(method(), {"boolean:false"});
         window_.reset();
+        player_.reset();
         return true;
     }
 
@@ -278,21 +340,29 @@ private:
     // The stand-in's method that holds or drops a bus inhibitor.
     const char* method() const
     {
+        if (kind_ == Inhibitor::LockedHint)
+            return "org.tapwrite.StandIn.SetLockedHint";
         return kind_ == Inhibitor::PowerManager ? "org.tapwrite.StandIn.InhibitPower" : "org.tapwrite.StandIn.Inhibit";
     }
     Inhibitor kind_;
     StandInBus& bus_;
     std::unique_ptr<ChildProcess> window_;
+    std::unique_ptr<ChildProcess> player_;
     bool held_ = false;
 };
 
 const IdleCase idleCases[] = {
     {"XComesAfterTheIdleTimeAndAgain", Desk::X, Row::ComesAfterTheIdleTimeAndAgain},
     {"XNoneWhileTheServerSaverIsSuspended", Desk::X, Row::NoneWhileInhibited, Inhibitor::ServerSaverSuspended},
+    // A player's own connection, after a key, as a person starts a film.
+    {"XNoneWhileAPlayerSuspendsTheServerSaver", Desk::X, Row::NoneWhileInhibited, Inhibitor::PlayerSuspends},
     {"XNoneWhileTheSessionInhibits", Desk::X, Row::NoneWhileInhibited, Inhibitor::SessionBus},
+    {"XNoneWhileLockedHintSaysLocked", Desk::X, Row::NoneWhileInhibited, Inhibitor::LockedHint},
     {"XALockEndsIt", Desk::X, Row::ALockEndsIt},
+    {"XForgedSignalsAndALockUntilInput", Desk::X, Row::ForgedSignalsAndALockUntilInput},
+    {"XIdleMonitorReplaced", Desk::X, Row::IdleMonitorReplaced},
     {"XSecondCompanionAndAFailingSaver", Desk::X, Row::SecondCompanionAndBadSaver, Inhibitor::None, "/bin/false",
-        "tapwrite-idle: the saver /bin/false exited with 1\n"},
+        "tapwrite-idle: the saver /bin/false exited with 1\n", false, false, true},
     {"SwayComesAfterTheIdleTimeAndAgain", Desk::Sway, Row::ComesAfterTheIdleTimeAndAgain},
     {"SwayNoneWhileAWindowInhibits", Desk::Sway, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr, true},
     {"SwayALockEndsIt", Desk::Sway, Row::ALockEndsIt},
@@ -328,10 +398,16 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     if (c.overviewOpen) {
         ASSERT_TRUE(setOverview(true)) << "the overview did not open";
     }
+    // The companion then takes the monitor's idle time before the X server's.
+    std::unique_ptr<ChildProcess> monitor;
+    if (c.row == Row::IdleMonitorReplaced) {
+        ASSERT_TRUE(monitor = bus.idleMonitor()) << "the idle monitor did not come up";
+    }
     // The idle time counts from the last input, which lands after this.
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(nudgePointer(c.desk));
-    std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver, c.requestChecked);
+    ASSERT_TRUE(c.inhibitor == Inhibitor::PlayerSuspends ? pressKey(c.desk) : nudgePointer(c.desk));
+    const std::filesystem::path cache = c.noRuntimeFolder ? runtime / "cache" : "";
+    std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver, c.requestChecked, cache);
     const auto saverRuns = [&] { return childrenOf(companion->pid()) > 0; };
 
     // KWin 6 takes pictures only with a GPU's render node: without one the
@@ -413,13 +489,50 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(waitUntil([&] { return lines() == 1; }, after + 10s)) << companion->standardError();
         EXPECT_FALSE(waitUntil([&] { return lines() > 1; }, 3 * after)) << "started again without input";
         EXPECT_TRUE(companion->running());
-        std::unique_ptr<ChildProcess> second = startCompanion(c.desk, bus, runtime, saver);
-        EXPECT_EQ(second->waitForExit(10s), 1);
+        if (c.noRuntimeFolder) {
+            const std::filesystem::path folder = cache / "tapwrite-idle";
+            EXPECT_TRUE(std::filesystem::exists(folder / "tapwrite-idle.lock"));
+            EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all);
+        }
+        // A failure a restart cannot mend: the unit does not restart on it.
+        std::unique_ptr<ChildProcess> second = startCompanion(c.desk, bus, runtime, saver, false, cache);
+        EXPECT_EQ(second->waitForExit(10s), TAPWRITE_E2E_IDLE_CANNOT_RUN);
         EXPECT_NE(second->standardError().find("another tapwrite-idle runs in this session"), std::string::npos)
             << second->standardError();
         // Input, and another idle time: it tries once more.
         ASSERT_TRUE(nudgePointer(c.desk));
         EXPECT_TRUE(waitUntil([&] { return lines() == 2; }, after + 10s)) << companion->standardError();
+        break;
+    }
+    case Row::ForgedSignalsAndALockUntilInput: {
+        // Locked by logind before the idle time, once the companion follows
+        // the session (it reads the LockedHint after subscribing).
+        ASSERT_TRUE(waitUntil([&] { return bus.standIn->standardOutput().find("LockedHint read") != std::string::npos; },
+            10s));
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        const std::vector<std::string> names = bus.namesOf(companion->pid());
+        ASSERT_EQ(names.size(), 2u) << "the companion's session and system connections";
+        for (const std::string& name : names)
+            ASSERT_TRUE(bus.forge(name, "Unlock"));
+        EXPECT_FALSE(waitUntil(saverRuns, 2 * after)) << "a forged Unlock let a saver come under the lock";
+        // Unlocked without logind (swaylock, i3lock): input, then the next idle time brings it.
+        const auto input = std::chrono::steady_clock::now();
+        ASSERT_TRUE(nudgePointer(c.desk));
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after the lock and input";
+        EXPECT_GE(std::chrono::steady_clock::now() - input, after) << "it came before the idle time";
+        for (const std::string& name : names)
+            ASSERT_TRUE(bus.forge(name, "Lock"));
+        EXPECT_FALSE(waitUntil([&] { return !saverRuns(); }, 2s)) << "a forged Lock ended the saver";
+        break;
+    }
+    case Row::IdleMonitorReplaced: {
+        // The shell restarted: its watches went with it, and must be added again.
+        ASSERT_TRUE(waitUntil([&] { return monitor->standardOutput() == "watch added\n"; }, 10s));
+        monitor.reset();
+        const auto restarted = std::chrono::steady_clock::now();
+        ASSERT_TRUE(monitor = bus.idleMonitor()) << "the idle monitor did not come up again";
+        EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        EXPECT_GE(std::chrono::steady_clock::now() - restarted, after) << "it came before the new monitor's idle time";
         break;
     }
     }

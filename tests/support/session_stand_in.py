@@ -2,12 +2,21 @@
 """Stand-ins for logind, gnome-session and KDE Plasma's power manager and
 screen locker on a private bus, for the idle companion's tests. The test
 steers them through org.tapwrite.StandIn on /org/freedesktop/login1: Lock()
-has this session's object send Lock, LockScreen() has the screen locker send
-ActiveChanged(true), Inhibit(b) holds or drops an idle inhibitor in logind
-and gnome-session, and InhibitPower(b) one in the power manager.
+has this session's object send Lock, SetLockedHint(b) sets its LockedHint
+(printing "LockedHint read" each time that is asked), LockScreen() has the
+screen locker send ActiveChanged(true), Inhibit(b) holds or drops an idle
+inhibitor in logind and gnome-session, InhibitPower(b) one in the power
+manager, and NamesOf(u) gives a process's unique names on the bus.
 
-Usage: session_stand_in.py  (the bus in DBUS_SESSION_BUS_ADDRESS)
+With idle-monitor, it is GNOME's idle monitor instead, counting idle time
+from its own start (no input comes to it), and printing "watch added" each
+time a watch is.
+
+Usage: session_stand_in.py [idle-monitor]  (the bus in DBUS_SESSION_BUS_ADDRESS)
 """
+import sys
+import time
+
 import dbus
 import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
@@ -16,11 +25,21 @@ from gi.repository import GLib
 SESSION_PATH = "/org/freedesktop/login1/session/_31"
 held = False
 power_held = False
+locked_hint = False
 
 
 class Session(dbus.service.Object):
     @dbus.service.signal("org.freedesktop.login1.Session")
     def Lock(self):
+        pass
+
+    @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
+    def Get(self, interface, name):
+        print("LockedHint read", flush=True)
+        return dbus.Boolean(locked_hint)
+
+    @dbus.service.signal(dbus.PROPERTIES_IFACE, signature="sa{sv}as")
+    def PropertiesChanged(self, interface, changed, invalidated):
         pass
 
 
@@ -50,6 +69,25 @@ class Manager(dbus.service.Object):
     def Lock(self):
         self.session.Lock()
 
+    @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
+    def SetLockedHint(self, locked):
+        global locked_hint
+        locked_hint = bool(locked)
+        self.session.PropertiesChanged("org.freedesktop.login1.Session",
+                                       {"LockedHint": dbus.Boolean(locked_hint)}, dbus.Array([], signature="s"))
+
+    @dbus.service.method("org.tapwrite.StandIn", in_signature="u", out_signature="as")
+    def NamesOf(self, pid):
+        driver = dbus.Interface(bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus"), "org.freedesktop.DBus")
+        found = []
+        for name in driver.ListNames():
+            try:
+                if name.startswith(":") and driver.GetConnectionUnixProcessID(name) == pid:
+                    found.append(name)
+            except dbus.exceptions.DBusException:
+                pass  # gone meanwhile
+        return found
+
     @dbus.service.method("org.tapwrite.StandIn")
     def LockScreen(self):
         self.locker.ActiveChanged(True)
@@ -77,8 +115,53 @@ class PowerManagement(dbus.service.Object):
         return power_held
 
 
+class IdleMonitor(dbus.service.Object):
+    def __init__(self, bus):
+        super().__init__(bus, "/org/gnome/Mutter/IdleMonitor/Core")
+        self.start = time.monotonic()
+        self.watches = {}
+        self.next_id = 1
+
+    def idle_ms(self):
+        return int((time.monotonic() - self.start) * 1000)
+
+    @dbus.service.method("org.gnome.Mutter.IdleMonitor", out_signature="t")
+    def GetIdletime(self):
+        return self.idle_ms()
+
+    def add(self, source):
+        self.watches[self.next_id] = source
+        self.next_id += 1
+        print("watch added", flush=True)
+        return self.next_id - 1
+
+    @dbus.service.method("org.gnome.Mutter.IdleMonitor", in_signature="t", out_signature="u")
+    def AddIdleWatch(self, interval):
+        watch = self.next_id
+        return self.add(GLib.timeout_add(max(0, interval - self.idle_ms()), lambda: self.WatchFired(watch) and False))
+
+    @dbus.service.method("org.gnome.Mutter.IdleMonitor", out_signature="u")
+    def AddUserActiveWatch(self):
+        return self.add(0)
+
+    @dbus.service.method("org.gnome.Mutter.IdleMonitor", in_signature="u")
+    def RemoveWatch(self, watch):
+        source = self.watches.pop(watch, 0)
+        if source:
+            GLib.source_remove(source)
+
+    @dbus.service.signal("org.gnome.Mutter.IdleMonitor", signature="u")
+    def WatchFired(self, watch):
+        self.watches.pop(watch, None)
+
+
 DBusGMainLoop(set_as_default=True)
 bus = dbus.SessionBus()
+if sys.argv[1:] == ["idle-monitor"]:
+    monitor_name = dbus.service.BusName("org.gnome.Mutter.IdleMonitor", bus)
+    IdleMonitor(bus)
+    GLib.MainLoop().run()
+    sys.exit(0)
 names = [dbus.service.BusName(n, bus) for n in ("org.freedesktop.login1", "org.gnome.SessionManager",
                                                  "org.freedesktop.PowerManagement.Inhibit", "org.freedesktop.ScreenSaver")]
 Manager(bus, Session(bus, SESSION_PATH), ScreenLocker(bus, "/ScreenSaver"))
