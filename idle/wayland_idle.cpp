@@ -9,6 +9,9 @@ wl_registry* registry = nullptr;
 wl_seat* seat = nullptr;
 wl_proxy* global = nullptr;
 wl_proxy* watcher = nullptr;
+// Reports idle again after another idle time; the first stays to report the
+// next input, which a lock before the idle time waits for.
+wl_proxy* longer = nullptr;
 const WaylandIdleProtocol* protocol = nullptr;
 int after = 0;
 
@@ -56,7 +59,8 @@ bool openWaylandIdle(const WaylandIdleProtocol& wanted, int afterMs)
         return false;
     }
     after = afterMs;
-    waylandWatchLonger();
+    watcher = protocol->watch(global, seat, std::uint32_t(after));
+    waylandFlush();
     return true;
 }
 
@@ -79,9 +83,9 @@ bool waylandDispatch()
 // A new reporting object counts its time from now.
 void waylandWatchLonger()
 {
-    if (watcher)
-        protocol->drop(watcher);
-    watcher = protocol->watch(global, seat, std::uint32_t(after));
+    if (longer)
+        protocol->drop(longer);
+    longer = protocol->watch(global, seat, std::uint32_t(after));
     waylandFlush();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // What the Wayland idle sources share: the connection to the compositor, its
-// first seat, the protocol's global, and the one object that reports idle
-// after its time without input (made anew to count from now). Only one
-// source is open at a time.
+// first seat, the protocol's global, and the object that reports idle after
+// its time without input and the next input after it, with a second one made
+// anew to count from now when the saver may not start. Only one source is
+// open at a time.
 #include <cstdint>
 
 struct wl_interface;

@@ -296,7 +296,8 @@ public:
             held_ = true;
             break;
         case Inhibitor::PlayerSuspends:
-            x11().setServerScreenSaver(1);
+            // All from clients of their own, as a person's session does it.
+            runCommand({"xset", "s", "1", "0"});
             player_ = std::make_unique<ChildProcess>(std::vector<std::string> {TAPWRITE_E2E_X11_PLAYER});
             held_ = waitUntil([&] { return player_->standardOutput() == "suspended\n"; }, 10s);
             break;
@@ -366,6 +367,7 @@ const IdleCase idleCases[] = {
     {"SwayComesAfterTheIdleTimeAndAgain", Desk::Sway, Row::ComesAfterTheIdleTimeAndAgain},
     {"SwayNoneWhileAWindowInhibits", Desk::Sway, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr, true},
     {"SwayALockEndsIt", Desk::Sway, Row::ALockEndsIt},
+    {"SwayForgedSignalsAndALockUntilInput", Desk::Sway, Row::ForgedSignalsAndALockUntilInput},
     {"SwaySecondCompanionAndAMissingSaver", Desk::Sway, Row::SecondCompanionAndBadSaver, Inhibitor::None,
         "/nonexistent/tapwrite", "tapwrite-idle: cannot start the saver /nonexistent/tapwrite"},
     {"GnomeComesAfterTheIdleTimeAndAgain", Desk::Gnome, Row::ComesAfterTheIdleTimeAndAgain},
