@@ -85,6 +85,12 @@ void waylandWatchLonger()
     waylandFlush();
 }
 
+void waylandWatchFor(int afterMs)
+{
+    after = afterMs;
+    waylandWatchLonger();
+}
+
 bool waylandInhibited()
 {
     return false;

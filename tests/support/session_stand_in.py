@@ -3,8 +3,9 @@
 screen locker on a private bus, for the idle companion's tests. The test
 steers them through org.tapwrite.StandIn on /org/freedesktop/login1: Lock()
 has this session's object send Lock, LockScreen() has the screen locker send
-ActiveChanged(true), Inhibit(b) holds or drops an idle inhibitor in logind
-and gnome-session, and InhibitPower(b) one in the power manager.
+ActiveChanged(true), Sleep(b) has logind send PrepareForSleep(b), Inhibit(b)
+holds or drops an idle inhibitor in logind and gnome-session, and
+InhibitPower(b) one in the power manager.
 
 Usage: session_stand_in.py  (the bus in DBUS_SESSION_BUS_ADDRESS)
 """
@@ -49,6 +50,14 @@ class Manager(dbus.service.Object):
     @dbus.service.method("org.tapwrite.StandIn")
     def Lock(self):
         self.session.Lock()
+
+    @dbus.service.signal("org.freedesktop.login1.Manager", signature="b")
+    def PrepareForSleep(self, before):
+        pass
+
+    @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
+    def Sleep(self, before):
+        self.PrepareForSleep(before)
 
     @dbus.service.method("org.tapwrite.StandIn")
     def LockScreen(self):
