@@ -23,13 +23,10 @@ constexpr std::size_t largestFile = 64 * 1024;
 
 int watchFd = -1;
 
+// $XDG_CONFIG_HOME, else ~/.config.
 std::string configFolder()
 {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && *config == '/')
-        return config;
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.config";
+    return g_get_user_config_dir();
 }
 
 // The file's bytes, or the reason it is not taken; absent is "" with no reason.
