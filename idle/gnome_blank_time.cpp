@@ -46,7 +46,8 @@ int onNotify(sd_bus_message* message, void*, sd_bus_error*)
 bool onGnome()
 {
     const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
-    const bool named = (desktops && colonListHas(desktops, "GNOME")) || nameOwned(sessionBus(), "org.gnome.Mutter.IdleMonitor");
+    const bool named
+        = (desktops && colonListHas(desktops, "GNOME")) || nameOwned(sessionBus(), "org.gnome.Mutter.IdleMonitor");
     return named && openSettings();
 }
 

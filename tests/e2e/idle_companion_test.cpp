@@ -194,8 +194,9 @@ bool setSessionTime(Desk desk, int value, const std::filesystem::path& configHom
     case Desk::Gnome:
         return runCommand(inSession({"gsettings", "set", "org.gnome.desktop.session", "idle-delay", v})) == 0;
     case Desk::KWin:
-        return runCommand(inSession({"sh", "-c", "mkdir -p \"$1\" && printf '[Daemon]\\nTimeout=%s\\n' \"$2\" >\"$1/kscreenlockerrc\"",
-                   "sh", configHome.string(), v}))
+        return runCommand(inSession({"sh", "-c",
+                   "mkdir -p \"$1\" && printf '[Daemon]\\nTimeout=%s\\n' \"$2\" >\"$1/kscreenlockerrc\"", "sh",
+                   configHome.string(), v}))
             == 0;
     case Desk::Sway:
         break;
@@ -553,7 +554,8 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         const auto resumed = std::chrono::steady_clock::now();
         EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "none came after the resume";
         const auto took = std::chrono::steady_clock::now() - resumed;
-        RecordProperty("saver_after_resume_ms", int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+        RecordProperty(
+            "saver_after_resume_ms", int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
         EXPECT_GE(took, after) << "it came before the idle time after the resume";
         break;
     }
