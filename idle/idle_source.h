@@ -23,8 +23,8 @@ struct IdleSource {
     void (*watchLonger)();
     // Whether something of this source's own holds the saver back.
     bool (*inhibited)();
-    // Watches for afterMs of idleness from now on, in place of the time it
-    // was opened with.
+    // Watches for afterMs of idleness in place of the time it was opened
+    // with (a Wayland source counts it from now).
     void (*watchFor)(int afterMs);
 };
 
