@@ -23,6 +23,9 @@ struct IdleSource {
     void (*watchLonger)();
     // Whether something of this source's own holds the saver back.
     bool (*inhibited)();
+    // Watches for afterMs of idleness in place of the time it was opened
+    // with (a Wayland source counts it from now).
+    void (*watchFor)(int afterMs);
 };
 
 // What the sources report, read and cleared by main.

@@ -1,10 +1,10 @@
 #include "idle/inhibitors.h"
 
 #include "idle/buses.h"
+#include "idle/colon_list.h"
 
 #include <cstdlib>
 #include <cstdint>
-#include <string_view>
 
 namespace {
 // gnome-session's inhibit flags: 8 is idle.
@@ -40,20 +40,6 @@ bool powerManagementInhibits()
     return saysTrue(busCall(bus, name, "/org/freedesktop/PowerManagement/Inhibit", name, "HasInhibit"));
 }
 
-// BlockInhibited is a colon-separated list of what is held: "idle:sleep".
-bool listsIdle(std::string_view list)
-{
-    while (!list.empty()) {
-        const std::size_t end = list.find(':');
-        if (list.substr(0, end) == "idle")
-            return true;
-        if (end == std::string_view::npos)
-            break;
-        list.remove_prefix(end + 1);
-    }
-    return false;
-}
-
 bool logindInhibits()
 {
     sd_bus* bus = systemBus();
@@ -65,7 +51,7 @@ bool logindInhibits()
     if (sd_bus_get_property_string(bus, "org.freedesktop.login1", "/org/freedesktop/login1",
             "org.freedesktop.login1.Manager", "BlockInhibited", &error, &held)
         >= 0)
-        idle = listsIdle(held);
+        idle = colonListHas(held, "idle");
     std::free(held);
     sd_bus_error_free(&error);
     return idle;

@@ -9,8 +9,10 @@
 #include "idle/options.h"
 #include "idle/overview.h"
 #include "idle/saver_process.h"
+#include "idle/session_blank_time.h"
 #include "idle/session_lock.h"
 #include "idle/single_instance.h"
+#include "idle/sleep_watch.h"
 
 #include <cerrno>
 #include <csignal>
@@ -36,7 +38,7 @@ const IdleSource* openSource(int afterMs)
 
 void startWhenAllowed(const IdleSource& source, const std::string& program)
 {
-    if (saverRunning())
+    if (saverRunning() || goingToSleep())
         return;
     // Asked again after another idle time: an unlock without input (a
     // LockedHint cleared) then brings the saver too.
@@ -100,7 +102,7 @@ int main(int argc, char** argv)
     }
     const int signals = signalDescriptor();
     openBuses();
-    const IdleSource* source = openSource(options->afterSeconds * 1000);
+    const IdleSource* source = openSource(chooseIdleTime(options->afterSeconds) * 1000);
     if (!source) {
         std::fprintf(stderr, "tapwrite-idle: no idle time to watch: looked for");
         for (const IdleSource* s : sources)
@@ -109,15 +111,17 @@ int main(int argc, char** argv)
         return TAPWRITE_IDLE_CANNOT_RUN;
     }
     watchSessionLock();
+    watchSleep(*source);
     const std::string program = saverToStart(*options);
 
     for (;;) {
-        pollfd fds[4];
+        pollfd fds[5];
         int count = 0;
         fds[count++] = {signals, POLLIN, 0};
         const int sourceFd = source->descriptor();
         if (sourceFd >= 0)
             fds[count++] = {sourceFd, POLLIN, 0};
+        blankTimePollEntry(fds, count);
         source->flush();
         const int wait = busPollEntries(fds, count);
         if (poll(fds, nfds_t(count), wait) < 0 && errno != EINTR)
@@ -131,6 +135,7 @@ int main(int argc, char** argv)
             endForLostSession(bus);
         if (takeActiveReport())
             inputCame();
+        followBlankTime(*source);
         if (takeIdleReport())
             startWhenAllowed(*source, program);
     }

@@ -5,12 +5,6 @@
 #include <filesystem>
 #include <unistd.h>
 
-namespace {
-// A day: far beyond any desk's blank time, and well inside the millisecond
-// counts the sources take.
-constexpr int longestAfter = 24 * 60 * 60;
-}
-
 std::optional<CompanionOptions> parseCompanionOptions(int argc, char** argv, std::string& error)
 {
     CompanionOptions options;

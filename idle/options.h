@@ -3,8 +3,13 @@
 #include <optional>
 #include <string>
 
+// The longest --after: a day, far beyond any desk's blank time, and well
+// inside the millisecond counts the sources take.
+constexpr int longestAfter = 24 * 60 * 60;
+
 struct CompanionOptions {
-    int afterSeconds = 300;
+    // 0 when not given: the session's own time decides.
+    int afterSeconds = 0;
     // Empty: the tapwrite beside the program, else the one on PATH.
     std::string saver;
 };

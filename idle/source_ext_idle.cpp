@@ -44,5 +44,5 @@ bool open(int afterMs)
 
 const IdleSource extIdleSource = {
     "ext-idle-notify-v1 on Wayland", "the compositor",
-    open, waylandDescriptor, waylandFlush, waylandDispatch, waylandWatchLonger, waylandInhibited,
+    open, waylandDescriptor, waylandFlush, waylandDispatch, waylandWatchLonger, waylandInhibited, waylandWatchFor,
 };

@@ -43,5 +43,5 @@ bool open(int afterMs)
 
 const IdleSource kwinIdleSource = {
     "org_kde_kwin_idle on Wayland", "the compositor",
-    open, waylandDescriptor, waylandFlush, waylandDispatch, waylandWatchLonger, waylandInhibited,
+    open, waylandDescriptor, waylandFlush, waylandDispatch, waylandWatchLonger, waylandInhibited, waylandWatchFor,
 };

@@ -105,9 +105,16 @@ bool inhibited()
 {
     return false;
 }
+
+void watchFor(int afterMs)
+{
+    after = std::uint64_t(afterMs);
+    forget(idleWatch);
+    call("AddIdleWatch", "u", &idleWatch, "t", after);
+}
 }
 
 const IdleSource mutterIdleSource = {
     "GNOME's org.gnome.Mutter.IdleMonitor on the session bus", "the session bus",
-    open, descriptor, flush, dispatch, watchLonger, inhibited,
+    open, descriptor, flush, dispatch, watchLonger, inhibited, watchFor,
 };

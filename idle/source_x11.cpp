@@ -146,9 +146,17 @@ bool inhibited()
     XFree(info);
     return suspended;
 }
+
+// A desk already idle past the new time is reported at its next idle period.
+void watchFor(int afterMs)
+{
+    after = afterMs;
+    setAlarm(idleAlarm, after, true);
+    XFlush(display);
+}
 }
 
 const IdleSource x11IdleSource = {
     "the SYNC extension's IDLETIME counter on X11", "the X server",
-    open, descriptor, flush, dispatch, watchLonger, inhibited,
+    open, descriptor, flush, dispatch, watchLonger, inhibited, watchFor,
 };

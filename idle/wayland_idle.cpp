@@ -89,6 +89,18 @@ void waylandWatchLonger()
     waylandFlush();
 }
 
+// Both objects anew: the first would still report the old time.
+void waylandWatchFor(int afterMs)
+{
+    after = afterMs;
+    if (longer)
+        protocol->drop(longer);
+    longer = nullptr;
+    protocol->drop(watcher);
+    watcher = protocol->watch(global, seat, std::uint32_t(after));
+    waylandFlush();
+}
+
 bool waylandInhibited()
 {
     return false;

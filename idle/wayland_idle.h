@@ -27,5 +27,6 @@ int waylandDescriptor();
 void waylandFlush();
 bool waylandDispatch();
 void waylandWatchLonger();
+void waylandWatchFor(int afterMs);
 // The compositor holds the report back while a client holds an inhibitor.
 bool waylandInhibited();

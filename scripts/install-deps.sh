@@ -16,9 +16,9 @@ packages=(
   # The outputs of a Wayland desk, asked of the compositor, and the XML of the
   # xdg-output protocol that says where they stand.
   libwayland-dev wayland-protocols
-  # tapwrite-idle: the idle protocols' XML, sd-bus, and X11's SYNC and
-  # screen-saver extensions.
-  plasma-wayland-protocols libsystemd-dev libxext-dev libxss-dev
+  # tapwrite-idle: the idle protocols' XML, sd-bus, X11's SYNC, screen-saver
+  # and DPMS extensions, and GIO for the desks' own settings.
+  plasma-wayland-protocols libsystemd-dev libxext-dev libxss-dev libglib2.0-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.
   xfonts-base

@@ -38,6 +38,8 @@ enum class Row {
     SecondCompanionAndBadSaver,
     ForgedSignalsAndALockUntilInput,
     IdleMonitorReplaced,
+    TimeFromTheSession,
+    SleepEndsIt
 };
 enum class Inhibitor { None, ServerSaverSuspended, PlayerSuspends, SessionBus, PowerManager, Window, LockedHint };
 
@@ -56,6 +58,13 @@ struct IdleCase {
     bool overviewOpen = false;
     // No XDG_RUNTIME_DIR: the lock goes to a private folder under the cache.
     bool noRuntimeFolder = false;
+    // --after, 0 for none; the session's own time as set before the start
+    // (GNOME's idle-delay in seconds, Plasma's lock Timeout in minutes, the X
+    // server's screen-saver time), and again while it runs; the line it says.
+    int given = 3;
+    int sessionTime = 0;
+    int changedTo = 0;
+    const char* says = nullptr;
 };
 
 constexpr int afterSeconds = 3;
@@ -182,6 +191,48 @@ std::string idleRequestFor(const std::string& said)
                                                                       : "new id org_kde_kwin_idle_timeout";
 }
 
+// The session's own time set as the case's desk keeps it, for the
+// companion's environment in configHome.
+bool setSessionTime(Desk desk, int value, const std::filesystem::path& configHome)
+{
+    const std::string v = std::to_string(value);
+    switch (desk) {
+    case Desk::X:
+        x11().setServerScreenSaver(value);
+        return true;
+    case Desk::Gnome:
+        return runCommand(inSession({"gsettings", "set", "org.gnome.desktop.session", "idle-delay", v})) == 0;
+    case Desk::KWin:
+        return runCommand(inSession({"sh", "-c",
+                   "mkdir -p \"$1\" && printf '[Daemon]\\nTimeout=%s\\n' \"$2\" >\"$1/kscreenlockerrc\"", "sh",
+                   configHome.string(), v}))
+            == 0;
+    case Desk::Sway:
+        break;
+    }
+    return false;
+}
+
+// What a row set of the session's time, undone for the rows after it (on
+// KWin the file is in a folder only that row names).
+struct SessionTimeReset {
+    Desk desk;
+    bool set;
+    ~SessionTimeReset()
+    {
+        if (set && desk == Desk::Gnome)
+            runCommand(inSession({"gsettings", "reset", "org.gnome.desktop.session", "idle-delay"}));
+        if (set && desk == Desk::X)
+            x11().setServerScreenSaver(0);
+    }
+};
+
+// The seconds a companion chooses from the session's time.
+int chosenSeconds(Desk desk, int sessionTime)
+{
+    return desk == Desk::Gnome ? (sessionTime + 1) / 2 : desk == Desk::KWin ? sessionTime * 30 : 300;
+}
+
 // The processes whose parent is pid: the saver the companion started.
 int childrenOf(pid_t pid)
 {
@@ -269,16 +320,22 @@ struct StandInBus {
 
 // The companion, on the private bus, its lock in a runtime folder of the
 // desk's (the Wayland session's own, or a throw-away one on X), or with
-// cache given, without one and with that cache folder; with debug, its
-// Wayland requests are written out too.
+// cache given, without one and with that cache folder; the desktop named as
+// the desk's session names it; with debug, its Wayland requests are written
+// out too; --after given unless 0.
 std::unique_ptr<ChildProcess> startCompanion(Desk desk, const StandInBus& bus, const std::filesystem::path& runtime,
-    const std::string& saver, bool debug = false, const std::filesystem::path& cache = {})
+    const std::string& saver, bool debug = false, int given = afterSeconds, const std::string& configHome = "",
+    const std::filesystem::path& cache = {})
 {
-    return std::make_unique<ChildProcess>(onDesk(desk,
-        {"env", "DBUS_SESSION_BUS_ADDRESS=" + bus.address, "DBUS_SYSTEM_BUS_ADDRESS=" + bus.address,
-            "XDG_RUNTIME_DIR=" + (cache.empty() ? runtime.string() : ""), "XDG_CACHE_HOME=" + cache.string(),
-            debug ? "WAYLAND_DEBUG=client" : "WAYLAND_DEBUG=", TAPWRITE_E2E_IDLE_COMPANION, "--after",
-            std::to_string(afterSeconds), "--saver", saver}));
+    const char* desktop = desk == Desk::Gnome ? "GNOME" : desk == Desk::KWin ? "KDE" : "";
+    std::vector<std::string> command = {"env", "DBUS_SESSION_BUS_ADDRESS=" + bus.address,
+        "DBUS_SYSTEM_BUS_ADDRESS=" + bus.address, "XDG_RUNTIME_DIR=" + (cache.empty() ? runtime.string() : ""),
+        "XDG_CACHE_HOME=" + cache.string(), debug ? "WAYLAND_DEBUG=client" : "WAYLAND_DEBUG=",
+        std::string("XDG_CURRENT_DESKTOP=") + desktop, "XDG_CONFIG_HOME=" + configHome, TAPWRITE_E2E_IDLE_COMPANION,
+        "--saver", saver};
+    if (given)
+        command.insert(command.end(), {"--after", std::to_string(given)});
+    return std::make_unique<ChildProcess>(onDesk(desk, command));
 }
 
 // Holds the case's inhibitor from its start to drop() or the end of its scope.
@@ -379,6 +436,23 @@ const IdleCase idleCases[] = {
     {"KWinNoneWhileAWindowInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr, true},
     {"KWinNoneWhilePlasmaInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::PowerManager},
     {"KWinALockEndsIt", Desk::KWin, Row::ALockEndsIt},
+    {.name = "XSaysItsDefault", .desk = Desk::X, .row = Row::TimeFromTheSession, .given = 0,
+        .says = "tapwrite-idle: the saver after 300 s, as the session tells no blank or lock time\n"},
+    {.name = "XWarnsPastTheServersTime", .desk = Desk::X, .row = Row::TimeFromTheSession, .given = 30,
+        .sessionTime = 20,
+        .says = "tapwrite-idle: the saver will not show before the session blanks or locks: 30 s is at or past the X "
+                "server's screen-saver time (xset s: 20 s)\n"},
+    {.name = "XSleepEndsIt", .desk = Desk::X, .row = Row::SleepEndsIt},
+    {.name = "GnomeHalfOfItsBlankTimeAsItChanges", .desk = Desk::Gnome, .row = Row::TimeFromTheSession, .given = 0,
+        .sessionTime = 20, .changedTo = 40,
+        .says = "tapwrite-idle: the saver after 10 s, half of GNOME's blank time\n"},
+    {.name = "GnomeWarnsPastItsBlankTime", .desk = Desk::Gnome, .row = Row::TimeFromTheSession, .given = 6,
+        .sessionTime = 5,
+        .says = "tapwrite-idle: the saver will not show before the session blanks or locks: 6 s is at or past "
+                "GNOME's blank time (idle-delay of org.gnome.desktop.session: 5 s)\n"},
+    {.name = "KWinHalfOfPlasmasLockTimeAsItChanges", .desk = Desk::KWin, .row = Row::TimeFromTheSession, .given = 0,
+        .sessionTime = 1, .changedTo = 2,
+        .says = "tapwrite-idle: the saver after 30 s, half of KDE Plasma's screen lock time\n"},
 };
 
 class IdleCompanion : public testing::TestWithParam<IdleCase> {};
@@ -405,11 +479,17 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     if (c.row == Row::IdleMonitorReplaced) {
         ASSERT_TRUE(monitor = bus.idleMonitor()) << "the idle monitor did not come up";
     }
+    const std::filesystem::path configHome = c.desk == Desk::KWin && c.sessionTime ? runtime / "plasma-config" : "";
+    const SessionTimeReset reset {c.desk, c.sessionTime != 0};
+    if (c.sessionTime) {
+        ASSERT_TRUE(setSessionTime(c.desk, c.sessionTime, configHome));
+    }
     // The idle time counts from the last input, which lands after this.
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(c.inhibitor == Inhibitor::PlayerSuspends ? pressKey(c.desk) : nudgePointer(c.desk));
     const std::filesystem::path cache = c.noRuntimeFolder ? runtime / "cache" : "";
-    std::unique_ptr<ChildProcess> companion = startCompanion(c.desk, bus, runtime, saver, c.requestChecked, cache);
+    std::unique_ptr<ChildProcess> companion
+        = startCompanion(c.desk, bus, runtime, saver, c.requestChecked, c.given, configHome.string(), cache);
     const auto saverRuns = [&] { return childrenOf(companion->pid()) > 0; };
 
     // KWin 6 takes pictures only with a GPU's render node: without one the
@@ -453,7 +533,8 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         // Told to end, it ends a saver still running too; every saver ended with 0.
         companion->signal(SIGTERM);
         EXPECT_EQ(companion->waitForExit(10s), 0);
-        EXPECT_EQ(companion->standardError(), "") << "the saver ended with a failure";
+        EXPECT_EQ(companion->standardError(), "tapwrite-idle: the saver after 3 s, as --after asks\n")
+            << "the saver ended with a failure";
         break;
     }
     case Row::NoneWhileInhibited: {
@@ -497,7 +578,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
             EXPECT_EQ(std::filesystem::status(folder).permissions(), std::filesystem::perms::owner_all);
         }
         // A failure a restart cannot mend: the unit does not restart on it.
-        std::unique_ptr<ChildProcess> second = startCompanion(c.desk, bus, runtime, saver, false, cache);
+        std::unique_ptr<ChildProcess> second = startCompanion(c.desk, bus, runtime, saver, false, afterSeconds, "", cache);
         EXPECT_EQ(second->waitForExit(10s), TAPWRITE_E2E_IDLE_CANNOT_RUN);
         EXPECT_NE(second->standardError().find("another tapwrite-idle runs in this session"), std::string::npos)
             << second->standardError();
@@ -537,8 +618,62 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         EXPECT_GE(std::chrono::steady_clock::now() - restarted, after) << "it came before the new monitor's idle time";
         break;
     }
+    case Row::TimeFromTheSession: {
+        const auto says = [&](const std::string& line) {
+            return waitUntil([&] { return companion->standardError().find(line) != std::string::npos; }, 10s);
+        };
+        ASSERT_TRUE(says(c.says)) << companion->standardError();
+        const int seconds = c.given ? c.given : chosenSeconds(c.desk, c.sessionTime);
+        if (seconds >= 300)
+            break;
+        // Within 2 s before the time (KWin's come early) and 3 s after it;
+        // what it took is kept in the test's report.
+        const auto comesIn = [&](std::chrono::steady_clock::time_point from, int s) {
+            const bool came = waitUntil(saverRuns, std::chrono::seconds(s + 10));
+            const auto took = std::chrono::steady_clock::now() - from;
+            RecordProperty("saver_after_" + std::to_string(s) + "_ms",
+                int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+            EXPECT_GE(took, std::chrono::seconds(s - 2)) << "the saver came too soon";
+            EXPECT_LE(took, std::chrono::seconds(s + 3)) << "the saver came too late";
+            return came;
+        };
+        ASSERT_TRUE(comesIn(start, seconds)) << companion->standardError();
+        // Where the session blanks first, only the saver's start is seen.
+        if (!c.given) {
+            ASSERT_TRUE(shows()) << "the page never showed";
+        }
+        if (!c.changedTo)
+            break;
+        ASSERT_TRUE(setSessionTime(c.desk, c.changedTo, configHome));
+        const int changed = chosenSeconds(c.desk, c.changedTo);
+        ASSERT_TRUE(says("tapwrite-idle: the saver after " + std::to_string(changed) + " s, half of"))
+            << companion->standardError();
+        // Plasma's next time is a minute's half: seen in the line only.
+        if (changed > 30)
+            break;
+        const auto pressed = std::chrono::steady_clock::now();
+        ASSERT_TRUE(endedBy([&] { return pressKey(c.desk); })) << "a key did not end the saver";
+        EXPECT_TRUE(comesIn(pressed, changed)) << companion->standardError();
+        break;
     }
-    if (!pictures && (c.row == Row::ALockEndsIt || c.row == Row::ComesAfterTheIdleTimeAndAgain))
+    case Row::SleepEndsIt: {
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Sleep", {"boolean:true"}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the saver stayed for the sleep";
+        EXPECT_FALSE(waitUntil(saverRuns, after)) << "a saver came before the resume";
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Sleep", {"boolean:false"}));
+        const auto resumed = std::chrono::steady_clock::now();
+        EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "none came after the resume";
+        const auto took = std::chrono::steady_clock::now() - resumed;
+        RecordProperty(
+            "saver_after_resume_ms", int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+        EXPECT_GE(took, after) << "it came before the idle time after the resume";
+        break;
+    }
+    }
+    if (!pictures
+        && (c.row == Row::ALockEndsIt || c.row == Row::ComesAfterTheIdleTimeAndAgain
+            || (c.row == Row::TimeFromTheSession && !c.given)))
         GTEST_SKIP() << "this desk takes no pictures: the page and the pointer went unchecked";
 }
 

@@ -4,9 +4,10 @@ screen locker on a private bus, for the idle companion's tests. The test
 steers them through org.tapwrite.StandIn on /org/freedesktop/login1: Lock()
 has this session's object send Lock, SetLockedHint(b) sets its LockedHint
 (printing "LockedHint read" each time that is asked), LockScreen() has the
-screen locker send ActiveChanged(true), Inhibit(b) holds or drops an idle
-inhibitor in logind and gnome-session, InhibitPower(b) one in the power
-manager, and NamesOf(u) gives a process's unique names on the bus.
+screen locker send ActiveChanged(true), Sleep(b) has logind send
+PrepareForSleep(b), Inhibit(b) holds or drops an idle inhibitor in logind and
+gnome-session, InhibitPower(b) one in the power manager, and NamesOf(u)
+gives a process's unique names on the bus.
 
 With idle-monitor, it is GNOME's idle monitor instead, counting idle time
 from its own start (no input comes to it), and printing "watch added" each
@@ -87,6 +88,14 @@ class Manager(dbus.service.Object):
             except dbus.exceptions.DBusException:
                 pass  # gone meanwhile
         return found
+
+    @dbus.service.signal("org.freedesktop.login1.Manager", signature="b")
+    def PrepareForSleep(self, before):
+        pass
+
+    @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
+    def Sleep(self, before):
+        self.PrepareForSleep(before)
 
     @dbus.service.method("org.tapwrite.StandIn")
     def LockScreen(self):

@@ -1,0 +1,81 @@
+#include "idle/gnome_blank_time.h"
+
+#include "idle/buses.h"
+#include "idle/colon_list.h"
+#include "idle/owned_signals.h"
+
+#include <cstdlib>
+#include <gio/gio.h>
+#include <string_view>
+
+namespace {
+const char* const schemaId = "org.gnome.desktop.session";
+const char* const key = "idle-delay";
+// The key as dconf names it in its change signal.
+constexpr std::string_view keyPath = "/org/gnome/desktop/session/idle-delay";
+
+GSettings* settings = nullptr;
+bool touched = false;
+
+// GIO aborts on a schema it does not have, so it is looked up first.
+GSettings* openSettings()
+{
+    if (settings)
+        return settings;
+    GSettingsSchemaSource* source = g_settings_schema_source_get_default();
+    GSettingsSchema* schema = source ? g_settings_schema_source_lookup(source, schemaId, TRUE) : nullptr;
+    if (!schema)
+        return nullptr;
+    if (g_settings_schema_has_key(schema, key))
+        settings = g_settings_new_full(schema, nullptr, nullptr);
+    g_settings_schema_unref(schema);
+    return settings;
+}
+
+
+// dconf's Notify: (prefix, changes under it, tag); any sender only makes
+// the time be read again.
+int onNotify(sd_bus_message* message, void*, sd_bus_error*)
+{
+    const char* prefix = nullptr;
+    if (sd_bus_message_read(message, "s", &prefix) >= 0 && prefix && keyPath.starts_with(prefix))
+        touched = true;
+    return 0;
+}
+}
+
+bool onGnome()
+{
+    const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+    const bool named
+        = (desktops && colonListHas(desktops, "GNOME")) || nameOwned(sessionBus(), "org.gnome.Mutter.IdleMonitor");
+    return named && openSettings();
+}
+
+BlankTime gnomeBlankTime()
+{
+    BlankTime time {0, "GNOME's blank time", "idle-delay of org.gnome.desktop.session"};
+    if (GSettings* opened = openSettings()) {
+        GVariant* value = g_settings_get_value(opened, key);
+        if (g_variant_is_of_type(value, G_VARIANT_TYPE_UINT32))
+            time.seconds = g_variant_get_uint32(value);
+        g_variant_unref(value);
+    }
+    // What GIO queued for a main loop (dconf's own change reports) is let go.
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    return time;
+}
+
+void watchGnomeBlankTime()
+{
+    if (sd_bus* bus = sessionBus())
+        matchOwnedSignal(bus, "ca.desrt.dconf", nullptr, "ca.desrt.dconf.Writer", "Notify", onNotify);
+}
+
+bool gnomeBlankTimeTouched()
+{
+    const bool was = touched;
+    touched = false;
+    return was;
+}

@@ -1,0 +1,104 @@
+#include "idle/session_blank_time.h"
+
+#include "idle/gnome_blank_time.h"
+#include "idle/idle_source.h"
+#include "idle/options.h"
+#include "idle/plasma_lock_time.h"
+#include "idle/x11_blank_time.h"
+
+#include <cstdio>
+#include <poll.h>
+
+namespace {
+// Where the session tells no time of its own.
+constexpr int defaultAfter = 300;
+
+int given = 0;
+bool gnome = false;
+bool plasma = false;
+int plasmaWatch = -1;
+long long followed = 0;
+
+BlankTime sessionTime()
+{
+    if (gnome)
+        return gnomeBlankTime();
+    if (plasma)
+        return plasmaLockTime();
+    return {};
+}
+
+// Half, rounded; 1 s at least, so no watch is for 0 s.
+int halfOf(long long seconds)
+{
+    const long long half = (seconds + 1) / 2;
+    return half < 1 ? 1 : half > longestAfter ? longestAfter : int(half);
+}
+
+int decide(const BlankTime& session)
+{
+    if (given) {
+        std::fprintf(stderr, "tapwrite-idle: the saver after %d s, as --after asks\n", given);
+        return given;
+    }
+    if (session.seconds > 0) {
+        const int after = halfOf(session.seconds);
+        std::fprintf(stderr, "tapwrite-idle: the saver after %d s, half of %s\n", after, session.whose);
+        return after;
+    }
+    std::fprintf(stderr, "tapwrite-idle: the saver after %d s, as the session tells no blank or lock time\n",
+        defaultAfter);
+    return defaultAfter;
+}
+
+void warnIfLate(int after, const BlankTime& time)
+{
+    if (time.seconds > 0 && after >= time.seconds)
+        std::fprintf(stderr,
+            "tapwrite-idle: the saver will not show before the session blanks or locks: %d s is at or past %s (%s: "
+            "%lld s)\n",
+            after, time.whose, time.setting, time.seconds);
+}
+}
+
+int chooseIdleTime(int afterSeconds)
+{
+    given = afterSeconds;
+    gnome = onGnome();
+    plasma = onPlasma();
+    // Watched before the first read, so no change falls between.
+    if (gnome)
+        watchGnomeBlankTime();
+    if (plasma)
+        plasmaWatch = watchPlasmaLockTime();
+    const BlankTime session = sessionTime();
+    followed = session.seconds;
+    const int after = decide(session);
+    warnIfLate(after, session);
+    warnIfLate(after, x11BlankTime());
+    return after;
+}
+
+void blankTimePollEntry(pollfd* fds, int& count)
+{
+    if (plasmaWatch >= 0)
+        fds[count++] = {plasmaWatch, POLLIN, 0};
+}
+
+void followBlankTime(const IdleSource& source)
+{
+    // Both read, to clear what each queued.
+    const bool gnomeTouched = gnomeBlankTimeTouched();
+    const bool plasmaTouched = plasmaLockTimeTouched();
+    if (!gnomeTouched && !plasmaTouched)
+        return;
+    const BlankTime session = sessionTime();
+    if (session.seconds == followed)
+        return;
+    followed = session.seconds;
+    if (given) {
+        warnIfLate(given, session);
+        return;
+    }
+    source.watchFor(decide(session) * 1000);
+}
