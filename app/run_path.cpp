@@ -31,11 +31,15 @@ namespace {
 // when the run ended before that.
 bool litBeforeTheEnd()
 {
-    while (pausedWhileDark()) {
+    if (!pausedWhileDark())
+        return true;
+    // A Wayland window shows, and gets keys, only once it has a frame.
+    drawBlankFrame();
+    do {
         followMonitorChanges();
         if (drainEventsAndCheckWake())
             return false;
-    }
+    } while (pausedWhileDark());
     return true;
 }
 }

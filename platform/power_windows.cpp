@@ -53,6 +53,10 @@ bool platformOutputsDark(SDL_Window* page)
         GUID consoleDisplayState;
         std::memcpy(&consoleDisplayState, consoleDisplayGuid, sizeof consoleDisplayState);
         RegisterPowerSettingNotification(window, &consoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+        // A peek answers what was sent meanwhile: the state, when Windows
+        // has told it already.
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);
         watchedWindow = window;
         consoleDisplayOff = false;
     }
