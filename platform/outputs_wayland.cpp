@@ -71,6 +71,7 @@ void onGlobalRemoved(void*, wl_registry*, std::uint32_t name)
         if ((*i)->name == name) {
             if ((*i)->place)
                 zxdg_output_v1_destroy((*i)->place);
+            // Unplugged while its power was asked: the object goes with it.
             releaseOutputPower((*i)->power);
             wl_output_destroy((*i)->output);
             session.outputs.erase(i);
@@ -100,15 +101,12 @@ void catchUp()
 {
     wl_display_roundtrip(session.display);
     bool asked = false;
-    for (auto& output : session.outputs) {
-        if (watchOutputPower(session.powerManagers, output->power, output->output))
-            asked = true;
+    for (auto& output : session.outputs)
         if (!output->place && session.manager) {
             output->place = zxdg_output_manager_v1_get_xdg_output(session.manager, output->output);
             zxdg_output_v1_add_listener(output->place, &placeListener, output.get());
             asked = true;
         }
-    }
     if (asked)
         wl_display_roundtrip(session.display);
 }
@@ -227,8 +225,19 @@ bool platformWaylandOutputsDark()
     if (!connected())
         return false;
     catchUp();
+    // wlroots lets one client at a time hold an output's power object: ours
+    // are let go as soon as they told the mode, so that a program that powers
+    // the outputs off (wlopm from an idle daemon) is not refused for them.
+    bool asked = false;
+    for (auto& output : session.outputs)
+        asked = watchOutputPower(session.powerManagers, output->power, output->output) || asked;
+    if (asked)
+        wl_display_roundtrip(session.display);
     std::vector<const OutputPower*> powers;
     for (const auto& output : session.outputs)
         powers.push_back(&output->power);
-    return everyOutputOff(powers);
+    const bool dark = everyOutputOff(powers);
+    for (auto& output : session.outputs)
+        releaseOutputPower(output->power);
+    return dark;
 }

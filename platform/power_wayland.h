@@ -1,7 +1,8 @@
 #pragma once
 // An output's power as a Wayland compositor tells it: wlroots' output power
 // management (sway, river, labwc, Hyprland) or KWin's DPMS. The compositor
-// sends the mode when the object is made and again on every change.
+// sends the mode when the object is made, and again on every change while
+// it lives.
 #include <cstdint>
 #include <vector>
 
