@@ -55,7 +55,17 @@ TEST(ConsoleDisplay, ReadFromThePowerSettingsBytes)
 TEST(OutputPower, DarkOnlyWhenTheCompositorTellsEveryOutputOff)
 {
     // The events as the compositor sends them, one list per output.
-    enum Event { WlrootsOn, WlrootsOff, WlrootsFailed, KdeSupported, KdeUnsupported, KdeOn, KdeStandby, KdeSuspend, KdeOff };
+    using Event = void (*)(void* output);
+    const Event WlrootsOn = [](void* o) { wlrootsPowerListener.mode(o, nullptr, ZWLR_OUTPUT_POWER_V1_MODE_ON); };
+    const Event WlrootsOff = [](void* o) { wlrootsPowerListener.mode(o, nullptr, ZWLR_OUTPUT_POWER_V1_MODE_OFF); };
+    const Event WlrootsFailed = [](void* o) { wlrootsPowerListener.failed(o, nullptr); };
+    const Event KdeSupported = [](void* o) { kdePowerListener.supported(o, nullptr, 1); };
+    const Event KdeUnsupported = [](void* o) { kdePowerListener.supported(o, nullptr, 0); };
+    const Event KdeOn = [](void* o) { kdePowerListener.mode(o, nullptr, ORG_KDE_KWIN_DPMS_MODE_ON); };
+    const Event KdeStandby = [](void* o) { kdePowerListener.mode(o, nullptr, ORG_KDE_KWIN_DPMS_MODE_STANDBY); };
+    const Event KdeSuspend = [](void* o) { kdePowerListener.mode(o, nullptr, ORG_KDE_KWIN_DPMS_MODE_SUSPEND); };
+    const Event KdeOff = [](void* o) { kdePowerListener.mode(o, nullptr, ORG_KDE_KWIN_DPMS_MODE_OFF); };
+    const Event KdeDone = [](void* o) { kdePowerListener.done(o, nullptr); };
     struct Case {
         const char* name;
         std::vector<std::vector<Event>> outputs;
@@ -76,42 +86,19 @@ TEST(OutputPower, DarkOnlyWhenTheCompositorTellsEveryOutputOff)
         {"both off", {{WlrootsOff}, {WlrootsOn, WlrootsOff}}, true},
         {"one of two still on", {{WlrootsOff}, {WlrootsOn}}, false},
         {"refused by the compositor", {{WlrootsOff, WlrootsFailed}}, false},
-        {"KWin: off", {{KdeSupported, KdeOff}}, true},
+        {"KWin: off", {{KdeSupported, KdeOff, KdeDone}}, true},
         {"KWin: standby and suspend are dark too", {{KdeSupported, KdeStandby}, {KdeSupported, KdeSuspend}}, true},
-        {"KWin: on", {{KdeSupported, KdeOn}}, false},
+        {"KWin: on", {{KdeSupported, KdeOn, KdeDone}}, false},
         {"KWin: no power saving on the output", {{KdeUnsupported, KdeOff}}, false},
     };
     for (const Case& c : cases) {
         std::vector<OutputPower> powers(c.outputs.size());
-        std::vector<const OutputPower*> watched;
+        std::vector<const OutputPower*> told;
         for (std::size_t i = 0; i < c.outputs.size(); ++i) {
-            for (Event e : c.outputs[i]) {
-                void* data = &powers[i];
-                switch (e) {
-                case WlrootsOn:
-                    wlrootsPowerListener.mode(data, nullptr, ZWLR_OUTPUT_POWER_V1_MODE_ON);
-                    break;
-                case WlrootsOff:
-                    wlrootsPowerListener.mode(data, nullptr, ZWLR_OUTPUT_POWER_V1_MODE_OFF);
-                    break;
-                case WlrootsFailed:
-                    wlrootsPowerListener.failed(data, nullptr);
-                    break;
-                case KdeSupported:
-                case KdeUnsupported:
-                    kdePowerListener.supported(data, nullptr, e == KdeSupported);
-                    break;
-                default:
-                    kdePowerListener.mode(data, nullptr,
-                        e == KdeOn ? ORG_KDE_KWIN_DPMS_MODE_ON
-                            : e == KdeStandby ? ORG_KDE_KWIN_DPMS_MODE_STANDBY
-                            : e == KdeSuspend ? ORG_KDE_KWIN_DPMS_MODE_SUSPEND
-                                              : ORG_KDE_KWIN_DPMS_MODE_OFF);
-                    kdePowerListener.done(data, nullptr);
-                }
-            }
-            watched.push_back(&powers[i]);
+            for (Event event : c.outputs[i])
+                event(&powers[i]);
+            told.push_back(&powers[i]);
         }
-        EXPECT_EQ(everyOutputOff(watched), c.dark) << c.name;
+        EXPECT_EQ(everyOutputOff(told), c.dark) << c.name;
     }
 }
