@@ -1,5 +1,6 @@
 #include "app/run_path.h"
 
+#include "app/dark_pause.h"
 #include "app/host_window_request.h"
 #include "app/wake_rules.h"
 #include "display/builtin_text.h"
@@ -16,11 +17,31 @@ bool mainLoopPass()
     followMonitorChanges();
     if (drainEventsAndCheckWake())
         return false;
+    if (pausedWhileDark())
+        return true;
     drawFrame();
     typeNextCharacter();
     pauseFor(nextCharacterDelay());
     turnPageIfFull();
     return true;
+}
+
+namespace {
+// Screens dark from the start: the sheet is fed only once one lights. False
+// when the run ended before that.
+bool litBeforeTheEnd()
+{
+    if (!pausedWhileDark())
+        return true;
+    // A Wayland window shows, and gets keys, only once it has a frame.
+    drawBlankFrame();
+    do {
+        followMonitorChanges();
+        if (drainEventsAndCheckWake())
+            return false;
+    } while (pausedWhileDark());
+    return true;
+}
 }
 
 int runSaver()
@@ -37,10 +58,12 @@ int runSaver()
     // From the first frame to the last pass a termination request ends the
     // run as a close request does; before and after, it ends the program.
     platformWatchTermination(true);
-    feedPaper();
     if (!platformDrainMessages()) {
         quitRequested = false;
-        while (mainLoopPass()) {
+        if (litBeforeTheEnd()) {
+            feedPaper();
+            while (mainLoopPass()) {
+            }
         }
     }
     platformWatchTermination(false);

@@ -2,6 +2,9 @@
 // switches) and CPU time over a stretch with no input, then over one with
 // the pointer moving ten times a second. Run on an X screen (bench/run.sh
 // --idle), where its idle time is the server's IDLETIME counter.
+// With --dark, the saver's cost over a stretch with its monitors on and one
+// with them powered down (bench/run.sh --dark): its X server's DPMS
+// extension is a stand-in, whose power level is written to a file.
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -44,14 +47,49 @@ void report(const char* stretch, const Cost& before, const Cost& after, int seco
     std::printf("%-8s %3d s: %5ld wake-ups, %6.3f s CPU\n", stretch, seconds, after.wakeUps - before.wakeUps,
         after.cpuSeconds - before.cpuSeconds);
 }
+
+void setMonitorPower(const char* level)
+{
+    std::ofstream(TAPWRITE_DPMS_STANDIN_FILE) << level << "\n";
+}
+
+int darkBench(int seconds)
+{
+    setMonitorPower("on");
+    const pid_t saver = fork();
+    if (saver == 0) {
+        execl(TAPWRITE_BENCH_DPMS_SAVER, TAPWRITE_BENCH_DPMS_SAVER, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(3)); // past its start-up and the feed
+    const Cost litStart = costOf(saver);
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const Cost litEnd = costOf(saver);
+    setMonitorPower("off");
+    std::this_thread::sleep_for(std::chrono::seconds(2)); // it looks once a second
+    const Cost darkStart = costOf(saver);
+    std::this_thread::sleep_for(std::chrono::seconds(seconds));
+    const Cost darkEnd = costOf(saver);
+    kill(saver, SIGTERM);
+    int status = 0;
+    waitpid(saver, &status, 0);
+    std::printf("saver over %d s      lit     dark\n", seconds);
+    std::printf("wake-ups        %8ld %8ld\n", litEnd.wakeUps - litStart.wakeUps, darkEnd.wakeUps - darkStart.wakeUps);
+    std::printf("CPU (s)         %8.3f %8.3f\n", litEnd.cpuSeconds - litStart.cpuSeconds,
+        darkEnd.cpuSeconds - darkStart.cpuSeconds);
+    std::printf("exit code: %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    return 0;
+}
 }
 
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: idle_bench COMPANION [SECONDS]\n");
+        std::fprintf(stderr, "usage: idle_bench COMPANION [SECONDS]\n       idle_bench --dark [SECONDS]\n");
         return 2;
     }
+    if (std::string(argv[1]) == "--dark")
+        return darkBench(argc > 2 ? std::atoi(argv[2]) : 60);
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
     char runtime[] = "/tmp/idle-bench-XXXXXX";
     if (!mkdtemp(runtime))

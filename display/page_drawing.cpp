@@ -91,6 +91,12 @@ void drawFrame()
     SDL_RenderPresent(displayContext.renderer);
 }
 
+void drawBlankFrame()
+{
+    SDL_RenderClear(displayContext.renderer);
+    SDL_RenderPresent(displayContext.renderer);
+}
+
 void feedPaper()
 {
     for (int k = 0; k <= freshSheetScrollLines; ++k) {

@@ -16,6 +16,8 @@ void drawFrame();
 // bottom edge of the screen, after the ten frames of the feed.
 inline constexpr int freshSheetScrollLines = 9;
 
+// One black frame: the window shows, with nothing on it.
+void drawBlankFrame();
 // Winds a new sheet in from the bottom edge: ten frames, the last one at
 // freshSheetScrollLines.
 void feedPaper();

@@ -3,6 +3,7 @@
 #include "platform/outputs_wayland.h"
 
 #include "platform/pointer_nudge_wayland.h"
+#include "platform/power_wayland.h"
 
 #include <SDL.h>
 #include <wayland-client.h>
@@ -19,12 +20,14 @@ struct Output {
     wl_output* output = nullptr;
     zxdg_output_v1* place = nullptr;
     MonitorArea area;
+    OutputPower power;
 };
 
 struct Session {
     wl_display* display = nullptr;
     wl_registry* registry = nullptr;
     zxdg_output_manager_v1* manager = nullptr;
+    PowerManagers powerManagers;
     std::vector<std::unique_ptr<Output>> outputs;
 };
 
@@ -57,6 +60,8 @@ void onGlobal(void*, wl_registry* registry, std::uint32_t name, const char* inte
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
         session.manager = static_cast<zxdg_output_manager_v1*>(
             wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, 1));
+    } else {
+        bindPowerManager(session.powerManagers, registry, name, interface);
     }
 }
 
@@ -66,6 +71,8 @@ void onGlobalRemoved(void*, wl_registry*, std::uint32_t name)
         if ((*i)->name == name) {
             if ((*i)->place)
                 zxdg_output_v1_destroy((*i)->place);
+            // Unplugged while its power was asked: the object goes with it.
+            releaseOutputPower((*i)->power);
             wl_output_destroy((*i)->output);
             session.outputs.erase(i);
             return;
@@ -211,4 +218,26 @@ void platformWaylandPointer(int& x, int& y)
     }
     x = last.x;
     y = last.y;
+}
+
+bool platformWaylandOutputsDark()
+{
+    if (!connected())
+        return false;
+    catchUp();
+    // wlroots lets one client at a time hold an output's power object: ours
+    // are let go as soon as they told the mode, so that a program that powers
+    // the outputs off (wlopm from an idle daemon) is not refused for them.
+    bool asked = false;
+    for (auto& output : session.outputs)
+        asked = watchOutputPower(session.powerManagers, output->power, output->output) || asked;
+    if (asked)
+        wl_display_roundtrip(session.display);
+    std::vector<const OutputPower*> powers;
+    for (const auto& output : session.outputs)
+        powers.push_back(&output->power);
+    const bool dark = everyOutputOff(powers);
+    for (auto& output : session.outputs)
+        releaseOutputPower(output->power);
+    return dark;
 }

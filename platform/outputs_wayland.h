@@ -6,3 +6,5 @@
 std::vector<MonitorArea> platformWaylandOutputs();
 // Where the pointer stands on the desk, as far as our windows see it.
 void platformWaylandPointer(int& x, int& y);
+// True when the compositor tells every output is off (see platformOutputsDark).
+bool platformWaylandOutputsDark();

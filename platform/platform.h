@@ -131,3 +131,14 @@ SDL_Window* platformOpenOutputWindow(const char* title, const MonitorArea& area)
 // picture). While the pointer is in none, asks the compositor to look again.
 // nullptr when it did not come into another, and elsewhere.
 SDL_Window* platformKeepPointerHidden();
+
+// How often the outputs' power is looked at where nothing tells its change:
+// the X server sends no event for it, and a compositor tells ours on a
+// connection SDL does not wait on.
+inline constexpr int outputPowerCheckMilliseconds = 1000;
+// True while every output the saver covers is dark (powered down): under X
+// the DPMS extension says standby, suspend or off; on Wayland the compositor
+// says off for every output (wlroots' output power management, KWin's DPMS);
+// on Windows the console display is off. A server or compositor that does
+// not tell, or refuses to: lit. Asks the system, never changes its power.
+bool platformOutputsDark(SDL_Window* page);

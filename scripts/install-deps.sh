@@ -14,10 +14,14 @@ packages=(
   # A configure with the tests on (the default, as a build by hand has it) needs GoogleTest.
   libgtest-dev libx11-dev libxrandr-dev
   # The outputs of a Wayland desk, asked of the compositor, and the XML of the
-  # xdg-output protocol that says where they stand.
-  libwayland-dev wayland-protocols
+  # xdg-output protocol that says where they stand; the XML of wlroots'
+  # protocol that tells their power (Debian 12 ships it only in a Rust
+  # package; KWin's comes with plasma-wayland-protocols, below).
+  libwayland-dev wayland-protocols "wlr-protocols|librust-wayland-protocols-wlr-dev|librust-wayland-protocols-dev"
   # tapwrite-idle: the idle protocols' XML, sd-bus, X11's SYNC, screen-saver
-  # and DPMS extensions, and GIO for the desks' own settings.
+  # and DPMS extensions, and GIO for the desks' own settings; the saver:
+  # KWin's DPMS protocol's XML and X11's DPMS extension, which tell whether
+  # the monitors are powered down.
   plasma-wayland-protocols libsystemd-dev libxext-dev libxss-dev libglib2.0-dev
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   # SDL draws its message boxes with the X server's core fonts.

@@ -15,6 +15,7 @@
 #include <SDL_ttf.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -182,7 +183,11 @@ protected:
         typingState = TypingState{};
         events.clear();
         recording = true;
+        setMonitorPower("on");
     }
+
+    // The stand-in DPMS extension's answer (the server's own has none).
+    static void setMonitorPower(const char* level) { std::ofstream(TAPWRITE_DPMS_STANDIN_FILE) << level << "\n"; }
 
     void TearDown() override { recording = false; }
 };
@@ -596,6 +601,38 @@ std::vector<std::vector<Event>> framesOf(const std::vector<Event>& list)
     frames.pop_back();
     return frames;
 }
+}
+
+// Monitors powered down between two frames (as Windows' display-off and
+// display-on setting changes, or DPMS, tell it): no frame and no character
+// until they light, only waits for events of at most a second each.
+TEST_F(PageDrawing, NoFrameIsDrawnWhileTheMonitorsAreOff)
+{
+    recording = false;
+    ScriptedPacing pacing({}, 0);
+    typingState.sentences = {"Good evening.", "A fresh sheet.", "Listen.", "", "Ink."};
+    quitRequested = false;
+    feedPaper();
+    setMonitorPower("off");
+    int passes = 0;
+    while (ScriptedPacing::waits().empty() && passes++ < 100)
+        ASSERT_TRUE(mainLoopPass());
+    ASSERT_EQ(ScriptedPacing::waits().size(), 1u) << "not paused within 100 passes after the monitors went off";
+    const TypingState paused = typingState;
+    events.clear();
+    recording = true;
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(mainLoopPass());
+    EXPECT_EQ(kindsOf(events), "") << "drawn or paused while dark";
+    EXPECT_EQ(ScriptedPacing::waits(), std::vector<int>(6, 1000));
+    EXPECT_EQ(typingState.lines, paused.lines);
+    EXPECT_EQ(typingState.charIndex, paused.charIndex);
+
+    setMonitorPower("on");
+    ASSERT_TRUE(mainLoopPass());
+    EXPECT_EQ(ofKind('P').size(), 1u) << "the page did not show again when the monitors lit";
+    EXPECT_EQ(ScriptedPacing::waits().size(), 6u);
+    EXPECT_NE(typingState.charIndex, paused.charIndex) << "the typing did not go on";
 }
 
 // tapwrite-feed's page is a frame the saver shows: the last still one of a

@@ -24,6 +24,36 @@ std::filesystem::path tracedSaverProgram()
     return TAPWRITE_E2E_TRACED_SAVER;
 }
 
+std::filesystem::path dpmsSaverProgram()
+{
+    return TAPWRITE_E2E_DPMS_SAVER;
+}
+
+void setMonitorPower(const std::string& level)
+{
+    // Written whole and renamed over the old one: the saver never reads half.
+    const std::filesystem::path file = TAPWRITE_E2E_DPMS_LEVEL;
+    const std::filesystem::path next = file.string() + ".next";
+    std::ofstream(next) << level << "\n";
+    std::filesystem::rename(next, file);
+}
+
+std::uint64_t cpuTicks(pid_t pid)
+{
+    const std::string stat = readWholeFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t end = stat.rfind(')');
+    if (end == std::string::npos)
+        return 0;
+    std::istringstream fields(stat.substr(end + 2));
+    std::string skip;
+    for (int i = 0; i < 11; ++i) // state .. cmajflt: utime is the 14th field
+        fields >> skip;
+    std::uint64_t user = 0;
+    std::uint64_t system = 0;
+    fields >> user >> system;
+    return user + system;
+}
+
 std::filesystem::path assetFolder()
 {
     return TAPWRITE_E2E_ASSETS;

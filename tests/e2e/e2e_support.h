@@ -24,6 +24,13 @@ inline const std::string boxCaption = "Information";
 // The product program (trace off) and the same program with its trace on.
 std::filesystem::path saverProgram();
 std::filesystem::path tracedSaverProgram();
+// The traced program whose X server seems to have the DPMS extension, its
+// monitors' power level ("on", "standby", "suspend", "off") set by the test;
+// a level must be set before it starts.
+std::filesystem::path dpmsSaverProgram();
+void setMonitorPower(const std::string& level);
+// The CPU time a process has taken so far, in clock ticks.
+std::uint64_t cpuTicks(pid_t pid);
 // The folder of assets built beside the programs.
 std::filesystem::path assetFolder();
 // Where screenshots worth keeping go.

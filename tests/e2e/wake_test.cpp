@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -208,3 +212,151 @@ TEST_P(MouseRule, MeasuresFromTheFirstMotion)
 
 INSTANTIATE_TEST_SUITE_P(Moves, MouseRule, testing::ValuesIn(motionCases),
     [](const testing::TestParamInfo<MotionCase>& info) { return std::string(info.param.name); });
+
+// The monitors powered down (the DPMS extension's answer through a stand-in):
+// nothing is drawn or typed, and the saver costs next to nothing; powered up
+// again without input, the typing goes on; a key ends the run, dark or lit.
+namespace {
+// The page's columns, every other row, as the X server holds them now.
+std::vector<std::uint8_t> pagePixels(const PageGeometry& page)
+{
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < page.screenHeight; y += 2)
+        for (const Rgb& p : x11().readRow(page.paperLeft, y, page.paperRight - page.paperLeft + 1))
+            pixels.insert(pixels.end(), {p.r, p.g, p.b});
+    return pixels;
+}
+
+int traceCount(const std::string& line)
+{
+    const std::vector<std::string> lines = traceLines();
+    return static_cast<int>(std::count(lines.begin(), lines.end(), line));
+}
+
+const std::string pausedLine = "outputs dark, paused";
+const std::string typingOnLine = "outputs lit, typing on";
+
+void startDpmsSaver(StartedSaver& saver, const std::string& level)
+{
+    setMonitorPower(level);
+    ASSERT_TRUE(movePointer(centreX(), centreY()));
+    x11().focusFollowsPointer();
+    clearTrace();
+    saver.process = std::make_unique<ChildProcess>(commandLine(dpmsSaverProgram(), {}));
+    ASSERT_TRUE(saver.process->started());
+}
+
+void expectEndedByKeyWithCode0(ChildProcess& process, const std::string& what)
+{
+    ASSERT_TRUE(xdotool({"key", "x"}));
+    std::optional<int> code = process.waitForExit(promptExit);
+    ASSERT_TRUE(code.has_value()) << "a key " << what << " did not end the run";
+    EXPECT_EQ(*code, 0) << what;
+}
+}
+
+TEST(WakeInTheDark, NothingIsDrawnWhileTheMonitorsAreOffAndTheTypingGoesOnWhenTheyLight)
+{
+    const std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
+    ASSERT_TRUE(page.has_value());
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startDpmsSaver(saver, "on"));
+    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+    const pid_t pid = saver.process->pid();
+
+    const std::uint64_t litStart = cpuTicks(pid);
+    std::this_thread::sleep_for(5s);
+    const std::uint64_t litTicks = 2 * (cpuTicks(pid) - litStart); // over 10 s
+    EXPECT_EQ(traceCount(pausedLine), 0) << "paused while the monitors were on";
+
+    setMonitorPower("off");
+    std::this_thread::sleep_for(2s);
+    const std::vector<std::uint8_t> darkStart = pagePixels(*page);
+    const std::uint64_t darkCpuStart = cpuTicks(pid);
+    std::this_thread::sleep_for(10s);
+    const std::uint64_t darkTicks = cpuTicks(pid) - darkCpuStart;
+    const std::vector<std::uint8_t> darkEnd = pagePixels(*page);
+    EXPECT_TRUE(darkStart == darkEnd) << "a frame was drawn while the monitors were off";
+    EXPECT_LE(darkTicks * 10, litTicks) << "CPU ticks over 10 s: " << darkTicks << " dark, " << litTicks << " lit";
+    std::printf("CPU ticks over 10 s: %llu lit, %llu dark\n", static_cast<unsigned long long>(litTicks),
+        static_cast<unsigned long long>(darkTicks));
+    EXPECT_EQ(traceCount(pausedLine), 1);
+
+    setMonitorPower("on");
+    const auto lit = std::chrono::steady_clock::now();
+    EXPECT_TRUE(waitUntil([&] { return pagePixels(*page) != darkEnd; }, 2s)) << "no typing within 2 s of the light";
+    std::printf("typed on %lld ms after the monitors lit\n",
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - lit).count()));
+    EXPECT_EQ(traceCount(typingOnLine), 1);
+    expectEndedByKeyWithCode0(*saver.process, "after the light");
+}
+
+namespace {
+struct DarkKeyCase {
+    const char* name;
+    bool darkFromTheStart;
+};
+
+class WakeInTheDarkKey : public testing::TestWithParam<DarkKeyCase> {};
+}
+
+TEST_P(WakeInTheDarkKey, EndsTheRunWithCode0)
+{
+    const std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
+    ASSERT_TRUE(page.has_value());
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startDpmsSaver(saver, GetParam().darkFromTheStart ? "off" : "on"));
+    if (GetParam().darkFromTheStart) {
+        ASSERT_TRUE(waitForWindow(saverWindowName, 10s).has_value());
+        ASSERT_TRUE(waitUntil([] { return traceCount(pausedLine) == 1; }, 5s));
+        std::this_thread::sleep_for(1s);
+        // No sheet was fed: no paper where the fed sheet would stand.
+        const std::vector<Rgb> row = x11().readRow(page->paperLeft, page->paperTop + 2, 1);
+        ASSERT_EQ(row.size(), 1u);
+        EXPECT_FALSE(isPaper(row[0].r, row[0].g, row[0].b)) << "the sheet was fed in the dark";
+    } else {
+        ASSERT_TRUE(waitForFedPaper(*page, 10s));
+        setMonitorPower("off");
+        ASSERT_TRUE(waitUntil([] { return traceCount(pausedLine) == 1; }, 3s));
+    }
+    expectEndedByKeyWithCode0(*saver.process, "in the dark");
+    EXPECT_EQ(traceCount(typingOnLine), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dark, WakeInTheDarkKey,
+    testing::Values(DarkKeyCase{"FromTheStart", true}, DarkKeyCase{"AfterTheFeed", false}),
+    [](const testing::TestParamInfo<DarkKeyCase>& info) { return std::string(info.param.name); });
+
+TEST(WakeInTheDark, PowerFlappingFiftyTimesASecondNeitherRunsAwayNorLosesAKey)
+{
+    const std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
+    ASSERT_TRUE(page.has_value());
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startDpmsSaver(saver, "on"));
+    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+    const pid_t pid = saver.process->pid();
+    const std::uint64_t litStart = cpuTicks(pid);
+    std::this_thread::sleep_for(3s);
+    const std::uint64_t litTicks = cpuTicks(pid) - litStart;
+
+    // 50 times off and on a second, until the run has ended.
+    std::atomic<bool> flapping{true};
+    std::thread flapper([&flapping] {
+        for (int i = 0; flapping; ++i) {
+            setMonitorPower(i % 2 ? "on" : "off");
+            std::this_thread::sleep_for(10ms);
+        }
+    });
+    const std::uint64_t flapStart = cpuTicks(pid);
+    std::this_thread::sleep_for(3s);
+    const std::uint64_t flapTicks = cpuTicks(pid) - flapStart;
+    expectEndedByKeyWithCode0(*saver.process, "while the power flaps");
+    flapping = false;
+    flapper.join();
+    std::printf("CPU ticks over 3 s: %llu lit, %llu flapping\n", static_cast<unsigned long long>(litTicks),
+        static_cast<unsigned long long>(flapTicks));
+    // Looked at once a second: at most one change a second, whatever the monitors do.
+    EXPECT_LE(traceCount(pausedLine) + traceCount(typingOnLine), 5);
+    EXPECT_LE(flapTicks, 2 * litTicks + 5) << "the flapping cost more than typing";
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Binds the pause and chance seam to a recorder and a scripted sequence, so a
-// test runs whole pages at full speed and sees every pause asked for.
+// test runs whole pages at full speed and sees every pause and wait asked
+// for; its clock moves on by each of them.
 #include <vector>
 
 struct ScriptedPacing {
@@ -11,6 +12,8 @@ struct ScriptedPacing {
 
     // Every pause requested, in order.
     static std::vector<int>& pauses();
+    // Every wait for the window system's events, in order.
+    static std::vector<int>& waits();
     // Adds values to the end of the script.
     static void append(const std::vector<int>& values);
     // How many random values have been drawn.

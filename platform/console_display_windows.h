@@ -1,0 +1,11 @@
+#pragma once
+// The console display's power as Windows tells a window of ours: its
+// procedure reads the setting changes before the window's own procedure.
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+// Has the window told of every change of the console display's state, the
+// state now first; nothing when it is the window already watched.
+void watchConsoleDisplay(HWND window);
+// True while the console display is off; dimmed counts as on.
+bool consoleDisplayOff();
