@@ -108,7 +108,7 @@ void platformLetBoxesAbove(SDL_Window* page, const std::vector<SDL_Window*>& cov
         makeWayForBoxes(page, covers);
         return;
     }
-    rememberWindowsUnderBoxes(DisplayString(display), windowsOf(page, covers));
+    rememberWindowsUnderBoxes(DisplayString(display), page, windowsOf(page, covers));
 }
 
 void platformGiveFocusBack()
