@@ -2,6 +2,8 @@
 // switches) and CPU time over a stretch with no input, then over one with
 // the pointer moving ten times a second. Run on an X screen (bench/run.sh
 // --idle), where its idle time is the server's IDLETIME counter.
+#include "tests/support/wake_ups.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -22,10 +24,7 @@ struct Cost {
 Cost costOf(pid_t pid)
 {
     Cost cost;
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
-            cost.wakeUps = std::atol(line.c_str() + line.find(':') + 1);
+    cost.wakeUps = wakeUpsOf(pid);
     std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
     std::string stat;
     std::getline(statFile, stat);
