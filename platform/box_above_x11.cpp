@@ -193,14 +193,19 @@ void* watch(void* argument)
         for (Window window : watch->ours)
             XSelectInput(display, window, FocusChangeMask);
         pollfd waits[] = {{ConnectionNumber(display), POLLIN, 0}, {wakePipe[0], POLLIN, 0}};
+        bool look = true;
         while (!boxClosed && !serverGone) {
-            keepAbove(display, *watch);
-            // What came while looking asks for another look.
+            if (look)
+                keepAbove(display, *watch);
+            look = false;
+            // What came while looking asks for another look; the keyboard
+            // leaving a window asks for none.
             if (XPending(display) == 0 && poll(waits, 2, -1) < 0 && errno != EINTR)
                 break;
             while (!boxClosed && !serverGone && XPending(display) > 0) {
                 XEvent event;
                 XNextEvent(display, &event);
+                look = look || event.type != FocusOut;
             }
         }
     }

@@ -164,6 +164,21 @@ TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
     EXPECT_TRUE(windowExists(saverWindowName)) << "the saver's window closed before the notice";
     EXPECT_TRUE(saver->running());
     if (c.wakeUpsCounted) {
+        // Counted once the box has the keyboard and the saver has stopped
+        // answering its coming: 300 ms without a wake-up.
+        ASSERT_TRUE(waitUntil([&] { return x11().focus() == box->id; }, 5s)) << "the box never got the keyboard";
+        long last = wakeUpsOf(saver->pid());
+        auto lastChange = std::chrono::steady_clock::now();
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const long now = wakeUpsOf(saver->pid());
+                if (now != last)
+                    lastChange = std::chrono::steady_clock::now();
+                last = now;
+                return std::chrono::steady_clock::now() - lastChange >= 300ms;
+            },
+            10s))
+            << "the saver never settled with the box up";
         const long before = wakeUpsOf(saver->pid());
         std::this_thread::sleep_for(5s); // the stretch measured
         const long wakeUps = wakeUpsOf(saver->pid()) - before;
