@@ -112,9 +112,23 @@ void placeOnPage(Display* display, Window box, const Watch& watch)
 {
     XWindowAttributes page;
     XWindowAttributes shown;
-    if (XGetWindowAttributes(display, watch.ours.front(), &page) && (page.x != 0 || page.y != 0)
-        && XGetWindowAttributes(display, box, &shown))
-        XMoveWindow(display, box, page.x + (page.width - shown.width) / 2, page.y + (page.height - shown.height) / 3);
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    if (!XGetWindowAttributes(display, watch.ours.front(), &page) || (page.x == 0 && page.y == 0)
+        || !XGetWindowAttributes(display, box, &shown)
+        || !XTranslateCoordinates(display, box, DefaultRootWindow(display), 0, 0, &x, &y, &child))
+        return;
+    XMoveWindow(display, box, page.x + (page.width - shown.width) / 2, page.y + (page.height - shown.height) / 3);
+    // Where it stood, ours (whose drawing waits for the box) show black
+    // rather than the box's picture.
+    for (Window window : watch.ours) {
+        XWindowAttributes under;
+        if (!XGetWindowAttributes(display, window, &under))
+            continue;
+        XSetWindowBackground(display, window, BlackPixel(display, DefaultScreen(display)));
+        XClearArea(display, window, x - under.x, y - under.y, shown.width, shown.height, False);
+    }
 }
 
 // One look: ours below the box's top-level window, and the keyboard on the
