@@ -28,8 +28,11 @@ tmp)
   copy=$(mktemp -d /tmp/tapwrite-checkout.XXXXXX)
   mount --move "$kept" "$copy"
   rmdir "$kept"
-  cd "$copy"
-  exec "$@"
+  status=0
+  (cd "$copy" && "$@") || status=$?
+  # The mount goes with these mounts; the folder it stood on stays behind.
+  umount "$copy" && rmdir "$copy"
+  exit $status
   ;;
 esac
 echo "checkout_elsewhere: closed or tmp, not $where" >&2
