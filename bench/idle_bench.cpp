@@ -5,6 +5,8 @@
 // With --dark, the saver's cost over a stretch with its monitors on and one
 // with them powered down (bench/run.sh --dark): its X server's DPMS
 // extension is a stand-in, whose power level is written to a file.
+#include "tests/support/wake_ups.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -25,10 +27,7 @@ struct Cost {
 Cost costOf(pid_t pid)
 {
     Cost cost;
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0)
-            cost.wakeUps = std::atol(line.c_str() + line.find(':') + 1);
+    cost.wakeUps = wakeUpsOf(pid);
     std::ifstream statFile("/proc/" + std::to_string(pid) + "/stat");
     std::string stat;
     std::getline(statFile, stat);

@@ -10,6 +10,20 @@
 #include <algorithm>
 
 namespace {
+// A host's window may go at any moment, and once it has, no picture goes to
+// it: asked the size of a window that is not there, Mesa's software GL reads
+// garbage and allocates for it (hundreds of megabytes, for seconds).
+bool windowGone()
+{
+    return platformHostWindowMode() && platformRunEnding();
+}
+
+void present()
+{
+    if (!windowGone())
+        SDL_RenderPresent(displayContext.renderer);
+}
+
 void drawPaper()
 {
     pageLayout.paperRect.y = paperTopFor(pageLayout, typingState.scrollLines);
@@ -71,6 +85,10 @@ void drawPage()
     int y = firstLineTop(pageLayout, pageLayout.paperRect.y);
     int x = static_cast<int>(pageLayout.textX);
     for (const std::string& line : typingState.lines) {
+        // Each line's texture goes when the next is made, which draws what
+        // was queued with it.
+        if (windowGone())
+            return;
         // Only what can show: a line wider than the renderer's largest texture
         // would get none at all, and its cost would grow with its length.
         renderLine(visiblePart(line, x));
@@ -88,7 +106,7 @@ void drawPage()
 void drawFrame()
 {
     drawPage();
-    SDL_RenderPresent(displayContext.renderer);
+    present();
 }
 
 void drawBlankFrame()
@@ -107,7 +125,7 @@ void feedPaper()
         typingState.scrollLines = k;
         SDL_RenderClear(displayContext.renderer);
         drawPaper();
-        SDL_RenderPresent(displayContext.renderer);
+        present();
         pauseFor(drawRandom() % 150 + 10);
         pauseFor(100);
     }
@@ -152,7 +170,7 @@ void ejectPage()
         typingState.scrollLines += 1;
         drawPage();
         pauseFor(drawRandom() % 150 + 10);
-        SDL_RenderPresent(displayContext.renderer);
+        present();
     }
     feedPaper();
 }

@@ -109,10 +109,16 @@ void platformInformationBox(const char* text, const char* caption)
     // and takes zenity's failure to reach any display for a box shown.
     const bool displayAnswers = SDL_WasInit(SDL_INIT_VIDEO) || xDisplayAnswers() || waylandSessionAnswers();
     if (displayAnswers) {
+        SDL_Window* parent = waylandBoxParent() ? waylandBoxParent() : x11BoxParent();
         startKeepingBoxAbove(caption);
-        const bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, waylandBoxParent()) == 0;
-        stopKeepingBoxAbove();
-        if (shown)
+        const bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption, text, parent) == 0;
+        const BoxEnd end = stopKeepingBoxAbove();
+        // Xlib has said so on standard error; the run ends as it does when
+        // the server goes at any other moment.
+        if (end == BoxEnd::ServerGone)
+            std::exit(1);
+        // Ended without an answer (killed): closed all the same.
+        if (shown || end == BoxEnd::Closed)
             return;
     }
     // No display to show a box on: the user still gets to read it.

@@ -11,8 +11,8 @@
 #include <algorithm>
 
 namespace {
-// The window the saver took the keyboard from, how it was to revert, and the
-// connection that knows both; none while the saver has taken nothing.
+// The window the saver took the keyboard from and how it was to revert, none
+// while the saver has taken nothing; the saver's connection.
 Display* focusDisplay = nullptr;
 Window focusTakenFrom = None;
 int focusRevert = RevertToParent;
@@ -62,10 +62,35 @@ Window highestOrdinaryAbove(Display* display, const std::vector<Window>& ours)
 }
 }
 
+namespace {
+// With no window manager SDL gives the keyboard to each window it shows (and
+// has it revert to none), so the window that has it is noted before the
+// first of ours shows.
+void noteFocusBeforeOurs()
+{
+    static bool noted = false;
+    if (noted)
+        return;
+    noted = true;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (focus != None && focus != PointerRoot && focus != DefaultRootWindow(display)) {
+        focusTakenFrom = focus;
+        focusRevert = revert;
+    }
+    XCloseDisplay(display);
+}
+}
+
 void platformOwnNewWindows()
 {
     // Read by SDL's X11 driver alone, each time it makes a window.
     SDL_SetHint(SDL_HINT_X11_FORCE_OVERRIDE_REDIRECT, "1");
+    noteFocusBeforeOurs();
 }
 
 void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
@@ -91,9 +116,9 @@ void platformKeepAbove(SDL_Window* page, const std::vector<SDL_Window*>& covers)
     Window focus = None;
     int revert = 0;
     XGetInputFocus(display, &focus, &revert);
+    focusDisplay = display;
     if (focus != None && focus != PointerRoot && !isOurs(ours, focus)) {
         if (focusTakenFrom == None) {
-            focusDisplay = display;
             focusTakenFrom = focus;
             focusRevert = revert;
         }
@@ -108,12 +133,12 @@ void platformLetBoxesAbove(SDL_Window* page, const std::vector<SDL_Window*>& cov
         makeWayForBoxes(page, covers);
         return;
     }
-    rememberWindowsUnderBoxes(DisplayString(display), windowsOf(page, covers));
+    rememberWindowsUnderBoxes(DisplayString(display), page, windowsOf(page, covers));
 }
 
 void platformGiveFocusBack()
 {
-    if (focusTakenFrom == None)
+    if (focusTakenFrom == None || !focusDisplay)
         return;
     Display* display = focusDisplay;
     const Window window = focusTakenFrom;

@@ -2,10 +2,12 @@
 // the newer-version box at exit, and what gets typed.
 #include "e2e_support.h"
 #include "../support/service_fixture.h"
+#include "../support/wake_ups.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -111,21 +113,38 @@ struct NoticeCase {
     // Another program's window had the keyboard when the saver started, and
     // Return is typed wherever the pointer stands: the box must have it.
     bool typedBlind = false;
+    // The box's own process is ended (SIGTERM) instead of answered: the box
+    // counts as closed, and no other comes in its place.
+    bool boxProcessEnded = false;
+    // The saver's wake-ups are counted over 5 s while the box is up.
+    bool wakeUpsCounted = false;
 };
 
 const NoticeCase noticeCases[] = {
-    {"KeyThenReturn", false},
+    {"KeyThenReturn", false, false, false, true},
     {"SigtermThenSigterm", true},
     {"KeyThenReturnTypedBlind", false, true},
+    {"KeyThenTheBoxProcessEnded", false, false, true},
 };
+
+// The processes the saver started (SDL's box among them).
+std::vector<pid_t> childrenOf(pid_t process)
+{
+    std::ifstream list("/proc/" + std::to_string(process) + "/task/" + std::to_string(process) + "/children");
+    std::vector<pid_t> children;
+    for (pid_t child = 0; list >> child;)
+        children.push_back(child);
+    return children;
+}
 
 class NewerVersion : public testing::TestWithParam<NoticeCase> {};
 }
 
 TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
 {
-    const bool bySignal = GetParam().bySignal;
-    const bool typedBlind = GetParam().typedBlind;
+    const NoticeCase& c = GetParam();
+    const bool bySignal = c.bySignal;
+    const bool typedBlind = c.typedBlind;
     auto service = startLoopbackService("5.1");
     OwnWindow program(40, 40, 200, 100, 0x0000ff);
     ASSERT_NE(program.id, 0u);
@@ -144,10 +163,36 @@ TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
     ASSERT_TRUE(box.has_value()) << "no \"New Version!\" box";
     EXPECT_TRUE(windowExists(saverWindowName)) << "the saver's window closed before the notice";
     EXPECT_TRUE(saver->running());
+    if (c.wakeUpsCounted) {
+        // Counted once the box has the keyboard and the saver has stopped
+        // answering its coming: 300 ms without a wake-up.
+        ASSERT_TRUE(waitUntil([&] { return x11().focus() == box->id; }, 5s)) << "the box never got the keyboard";
+        long last = wakeUpsOf(saver->pid());
+        auto lastChange = std::chrono::steady_clock::now();
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                const long now = wakeUpsOf(saver->pid());
+                if (now != last)
+                    lastChange = std::chrono::steady_clock::now();
+                last = now;
+                return std::chrono::steady_clock::now() - lastChange >= 300ms;
+            },
+            10s))
+            << "the saver never settled with the box up";
+        const long before = wakeUpsOf(saver->pid());
+        std::this_thread::sleep_for(5s); // the stretch measured
+        const long wakeUps = wakeUpsOf(saver->pid()) - before;
+        RecordProperty("wake_ups_in_5_s", static_cast<int>(wakeUps));
+        EXPECT_LE(wakeUps, 15) << "the saver woke " << wakeUps << " times in 5 s with the box up";
+    }
     if (typedBlind) {
         EXPECT_TRUE(waitUntil([&] { return boxShows(*box) && x11().focus() == box->id; }, 3s))
             << "the box does not show, or has not the keyboard";
         ASSERT_TRUE(xdotool({"key", "Return"}));
+    } else if (c.boxProcessEnded) {
+        const std::vector<pid_t> boxes = childrenOf(saver->pid());
+        ASSERT_EQ(boxes.size(), 1u) << "not one box process";
+        kill(boxes[0], SIGTERM);
     } else if (bySignal)
         saver->signal(SIGTERM);
     else
@@ -159,6 +204,9 @@ TEST_P(NewerVersion, AnnouncedWhileTheSaverIsStillUpUntilTheBoxIsClosed)
     EXPECT_FALSE(windowExists(saverWindowName));
     if (typedBlind) {
         EXPECT_EQ(x11().focus(), program.id) << "the keyboard did not go back to the program that had it";
+    }
+    if (c.boxProcessEnded) {
+        EXPECT_EQ(saver->standardError(), "") << "the notice went to standard error as well";
     }
 }
 
@@ -205,6 +253,36 @@ TEST_P(StartUp, SigtermEndsTheProgramWithZero)
 
 INSTANTIATE_TEST_SUITE_P(Termination, StartUp, testing::ValuesIn(startUpCases),
     [](const testing::TestParamInfo<StartUpCase>& info) { return std::string(info.param.name); });
+
+TEST(VersionNotice, TheXServerGoingWhileTheBoxIsUpEndsTheRunWithOneAndALine)
+{
+    auto service = startLoopbackService("5.1");
+    // A server of its own, which the other rows go on using after this one.
+    ChildProcess server({"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"});
+    std::string number;
+    ASSERT_TRUE(waitUntil([&] { return (number = server.standardOutput()).find('\n') != std::string::npos; }, 20s));
+    const std::string display = ":" + number.substr(0, number.find('\n'));
+    const auto onServer = [&](std::vector<std::string> command) {
+        command.insert(command.begin(), {"env", "DISPLAY=" + display});
+        return runCommand(command) == 0;
+    };
+    LaunchOptions options;
+    options.environment["DISPLAY"] = display;
+    options.environment["WAYLAND_DISPLAY"] = std::nullopt;
+    ChildProcess saver(commandLine(TAPWRITE_E2E_LOOPBACK_SAVER, {"/s"}), options);
+    // A key before the first pass is drained unread: keys until the box shows.
+    ASSERT_TRUE(waitUntil([&] { return onServer({"xdotool", "key", "x"}) && onServer({"xwininfo", "-name", noticeCaption}); },
+        30s))
+        << "no \"New Version!\" box: " << saver.standardError();
+    server.signal(SIGTERM);
+    std::optional<int> code = saver.waitForExit(5s);
+    ASSERT_TRUE(code.has_value()) << "still running, or ended by signal " << saver.terminatingSignal().value_or(0)
+                                  << ": " << saver.standardError();
+    EXPECT_EQ(*code, 1);
+    EXPECT_NE(saver.standardError(), "") << "no line said why";
+    EXPECT_EQ(saver.standardError().find("terminate called"), std::string::npos) << saver.standardError();
+    EXPECT_TRUE(server.waitForExit(5s).has_value());
+}
 
 TEST(VersionNotice, TheSameVersionEndsWithoutABox)
 {

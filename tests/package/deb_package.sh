@@ -69,12 +69,17 @@ hardening)
   headers=$(readelf -l -d "$launcher") || fail "readelf cannot read tapwrite"
   ! grep -qE 'INTERP|NEEDED' <<<"$headers" || fail "tapwrite is not static: $headers"
   grep -q 'DYN (Position-Independent Executable file)' <<<"$(readelf -h "$launcher")" || fail "tapwrite is not PIE"
-  for program in tapwrite-saver tapwrite-feed tapwrite-idle; do
+  # Full RELRO: the relocated data made read-only, every symbol bound at the start.
+  for program in tapwrite tapwrite-saver tapwrite-feed tapwrite-idle; do
     file=$root/usr/lib/tapwrite/$program
     # Read whole first: grep -q would end readelf early, a failure under pipefail.
-    dynamic=$(readelf -d "$file") && symbols=$(readelf --dyn-syms -W "$file") && sections=$(readelf -S -W "$file") \
-      || fail "readelf cannot read $program"
-    grep -q BIND_NOW <<<"$dynamic" || fail "$program is not linked with BIND_NOW"
+    headers=$(readelf -l -d "$file") || fail "readelf cannot read $program"
+    grep -q GNU_RELRO <<<"$headers" || fail "$program has no RELRO segment"
+    grep -qE '\(FLAGS\) +BIND_NOW' <<<"$headers" || fail "$program is not linked with BIND_NOW"
+  done
+  for program in tapwrite-saver tapwrite-feed tapwrite-idle; do
+    file=$root/usr/lib/tapwrite/$program
+    symbols=$(readelf --dyn-syms -W "$file") && sections=$(readelf -S -W "$file") || fail "readelf cannot read $program"
     grep -qE ' __[a-z0-9_]+_chk\b' <<<"$symbols" || fail "$program calls no fortified function"
     ! grep -qE ' \.(comment|note) ' <<<"$sections" || fail "$program keeps a .comment or .note section"
   done

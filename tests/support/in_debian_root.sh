@@ -113,6 +113,17 @@ mmdebstrap --quiet --variant=apt --include="$include" "${hooks[@]}" "$release" "
 mount --bind "$root" "$root"
 mounted+=("$root")
 
+# The root's own folders first: a checkout under /tmp is mounted into the
+# private /tmp, not hidden by it.
+for fs in proc sys dev dev/pts; do
+  mount --bind "/$fs" "$root/$fs"
+  mounted+=("$root/$fs")
+done
+mount -t tmpfs tmpfs "$root/tmp"
+mounted+=("$root/tmp")
+mount -t tmpfs tmpfs "$root/dev/shm"
+mounted+=("$root/dev/shm")
+chmod 1777 "$root/tmp"
 if [ $same_path -eq 1 ]; then
   start=$top
   mkdir -p "$root$top"
@@ -128,14 +139,5 @@ if [ ${#with[@]} -gt 0 ]; then
   mkdir -p "$root$start/foreign"
   cp -- "${with[@]}" "$root$start/foreign/"
 fi
-for fs in proc sys dev dev/pts; do
-  mount --bind "/$fs" "$root/$fs"
-  mounted+=("$root/$fs")
-done
-mount -t tmpfs tmpfs "$root/tmp"
-mounted+=("$root/tmp")
-mount -t tmpfs tmpfs "$root/dev/shm"
-mounted+=("$root/dev/shm")
-chmod 1777 "$root/tmp"
 chroot "$root" env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 CI="${CI:-}" \
   bash -c 'cd "$0" && exec "$@"' "$start" "$@"

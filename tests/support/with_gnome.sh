@@ -15,12 +15,10 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "with_gnome: needs root (the system bus, the session's account)" >&2
   exit 1
 fi
-user=tapwritehost
-id "$user" >/dev/null 2>&1 ||
-  useradd --system --no-create-home --home-dir /nonexistent --shell /usr/sbin/nologin "$user"
+. "$(dirname "$0")/session_account.sh"
 pids=()
 dir=$(mktemp -d)
-as_user=(setpriv --reuid="$user" --regid="$user" --init-groups env HOME="$dir" XDG_RUNTIME_DIR="$dir")
+as_user+=(env HOME="$dir" XDG_RUNTIME_DIR="$dir")
 stop() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; wait "${pids[i]}" 2>/dev/null; done
   rm -rf "$dir"

@@ -14,9 +14,9 @@
 # (TAPWRITE_SESSION_USER), as with_sway.sh gives them.
 # As root it runs as the unprivileged account tapwritehost, made when missing.
 set -u
+. "$(dirname "$0")/session_account.sh"
 fake_input=$1
 shift
-. "$(dirname "$0")/session_account.sh"
 dir=$(mktemp -d)
 session=
 stop() {

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs a command as if the checkout lay where a new user may put it, in
+# mounts of its own (as root):
+#   closed  the checkout at its own path, its top folder (/work of /work/x)
+#           closed to other accounts as root's home (0700) is
+#   tmp     the checkout under /tmp, where the command then starts
+# Usage: checkout_elsewhere.sh closed|tmp command [args...]
+set -eu
+if [ -z "${TAPWRITE_CHECKOUT_ELSEWHERE:-}" ]; then
+  TAPWRITE_CHECKOUT_ELSEWHERE=1 exec unshare --mount --propagation private "$0" "$@"
+fi
+where=$1
+shift
+checkout=$(cd "$(dirname "$0")/../.." && pwd)
+# Kept outside /tmp, which the closed case may cover.
+kept=$(mktemp -d /run/tapwrite-checkout.XXXXXX)
+mount --bind "$checkout" "$kept"
+case "$where" in
+closed)
+  top=/$(cut -d/ -f2 <<<"$checkout")
+  mount -t tmpfs -o mode=0700 tmpfs "$top"
+  mkdir -p "$checkout"
+  mount --move "$kept" "$checkout"
+  rmdir "$kept"
+  exec "$@"
+  ;;
+tmp)
+  copy=$(mktemp -d /tmp/tapwrite-checkout.XXXXXX)
+  mount --move "$kept" "$copy"
+  rmdir "$kept"
+  status=0
+  (cd "$copy" && "$@") || status=$?
+  # The mount goes with these mounts; the folder it stood on stays behind.
+  umount "$copy" && rmdir "$copy"
+  exit $status
+  ;;
+esac
+echo "checkout_elsewhere: closed or tmp, not $where" >&2
+exit 1
