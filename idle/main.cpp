@@ -84,8 +84,16 @@ int main(int argc, char** argv)
     std::string error;
     const std::optional<CompanionOptions> options = parseCompanionOptions(argc, argv, error);
     if (!options) {
-        std::fprintf(stderr, "tapwrite-idle: %s\nusage: tapwrite-idle [--after SECONDS] [--saver PATH]\n", error.c_str());
+        std::fprintf(stderr, "tapwrite-idle: %s\n%s\n", error.c_str(), companionUsage);
         return 2;
+    }
+    if (options->help) {
+        std::printf("%s\n", companionUsage);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("tapwrite-idle %s\n", TAPWRITE_VERSION);
+        return 0;
     }
     // A failure that a restart cannot mend has an exit of its own, on which
     // the unit does not restart.

@@ -334,7 +334,7 @@ std::unique_ptr<ChildProcess> startCompanion(Desk desk, const StandInBus& bus, c
         std::string("XDG_CURRENT_DESKTOP=") + desktop, "XDG_CONFIG_HOME=" + configHome, TAPWRITE_E2E_IDLE_COMPANION,
         "--saver", saver};
     if (given)
-        command.insert(command.end(), {"--after", std::to_string(given)});
+        command.push_back("--after=" + std::to_string(given));
     return std::make_unique<ChildProcess>(onDesk(desk, command));
 }
 
@@ -582,6 +582,26 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         EXPECT_EQ(second->waitForExit(10s), TAPWRITE_E2E_IDLE_CANNOT_RUN);
         EXPECT_NE(second->standardError().find("another tapwrite-idle runs in this session"), std::string::npos)
             << second->standardError();
+        // The command line as other tools take it: what each says, on standard
+        // output when it ends with 0, else on standard error with the usage.
+        const struct {
+            std::vector<std::string> words;
+            int code;
+            std::string says;
+        } commandLines[] = {
+            {{"--help"}, 0, "usage: tapwrite-idle [--after SECONDS]"},
+            {{"--version"}, 0, "tapwrite-idle " TAPWRITE_E2E_VERSION "\n"},
+            {{"--after=0"}, 2, "tapwrite-idle: --after takes whole seconds from 1 to 86400, not 0\nusage:"},
+            {{"--saver", "/bin/true", "--after"}, 2, "tapwrite-idle: --after needs a value\nusage:"},
+        };
+        for (const auto& l : commandLines) {
+            std::vector<std::string> command = {TAPWRITE_E2E_IDLE_COMPANION};
+            command.insert(command.end(), l.words.begin(), l.words.end());
+            ChildProcess told(command);
+            EXPECT_EQ(told.waitForExit(10s), l.code) << l.words[0];
+            EXPECT_TRUE((l.code == 0 ? told.standardOutput() : told.standardError()).starts_with(l.says))
+                << l.words[0] << " said: " << told.standardOutput() << told.standardError();
+        }
         // Input, and another idle time: it tries once more.
         ASSERT_TRUE(nudgePointer(c.desk));
         EXPECT_TRUE(waitUntil([&] { return lines() == 2; }, after + 10s)) << companion->standardError();
