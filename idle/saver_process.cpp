@@ -49,9 +49,8 @@ int reap()
 
 int onSaverEnded(sd_event_source*, int, std::uint32_t, void*)
 {
-    const bool asked = endAsked;
     const std::string outcome = describe(reap());
-    if (!asked && !outcome.empty())
+    if (!endAsked && !outcome.empty())
         std::fprintf(stderr, "tapwrite-idle: the saver %s %s\n", started.c_str(), outcome.c_str());
     return 0;
 }
