@@ -1,32 +1,32 @@
-// Both buses are processed after every wait: sd-bus reads ahead, so a
-// message may already sit in its queue when the descriptor is quiet.
 #include "idle/buses.h"
 
+#include "idle/lost_session.h"
+
 #include <cstdarg>
-#include <cstdint>
-#include <ctime>
-#include <initializer_list>
-#include <poll.h>
+#include <cstring>
 
 namespace {
 sd_bus* sessionConnection = nullptr;
 sd_bus* systemConnection = nullptr;
 
-bool drain(sd_bus* bus)
+// sd-bus tells a lost connection as a signal of its own, from a sender no
+// peer can take.
+int onMessage(sd_bus_message* message, void* name, sd_bus_error*)
 {
-    if (!bus)
-        return true;
-    int r;
-    while ((r = sd_bus_process(bus, nullptr)) > 0) {
-    }
-    return r >= 0 && sd_bus_is_open(bus) > 0;
+    const char* const local = "org.freedesktop.DBus.Local";
+    const char* sender = sd_bus_message_get_sender(message);
+    if (sender && std::strcmp(sender, local) == 0 && sd_bus_message_is_signal(message, local, "Disconnected") > 0)
+        endForLostSession(static_cast<const char*>(name));
+    return 0;
 }
 
-std::uint64_t nowMicroseconds()
+void attach(sd_bus* bus, sd_event* loop, const char* name)
 {
-    timespec now {};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::uint64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+    if (!bus)
+        return;
+    if (sd_bus_attach_event(bus, loop, SD_EVENT_PRIORITY_NORMAL) < 0
+        || sd_bus_add_filter(bus, nullptr, onMessage, const_cast<char*>(name)) < 0)
+        endForLostSession(name);
 }
 }
 
@@ -75,32 +75,8 @@ bool nameOwned(sd_bus* bus, const char* name)
     return bus && sd_bus_get_name_creds(bus, name, 0, nullptr) >= 0;
 }
 
-bool dispatchBuses(const char*& which)
+void attachBuses(sd_event* loop)
 {
-    if (!drain(sessionConnection)) {
-        which = "the session bus";
-        return false;
-    }
-    if (!drain(systemConnection)) {
-        which = "the system bus";
-        return false;
-    }
-    return true;
-}
-
-int busPollEntries(pollfd* fds, int& count)
-{
-    int wait = -1;
-    for (sd_bus* bus : {sessionConnection, systemConnection}) {
-        if (!bus)
-            continue;
-        fds[count++] = {sd_bus_get_fd(bus), short(sd_bus_get_events(bus)), 0};
-        std::uint64_t until = 0;
-        if (sd_bus_get_timeout(bus, &until) > 0 && until != UINT64_MAX) {
-            const std::uint64_t now = nowMicroseconds();
-            const int ms = until <= now ? 0 : int((until - now + 999) / 1000);
-            wait = wait < 0 || ms < wait ? ms : wait;
-        }
-    }
-    return wait;
+    attach(sessionConnection, loop, "the session bus");
+    attach(systemConnection, loop, "the system bus");
 }

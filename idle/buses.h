@@ -3,6 +3,7 @@
 // shell, idle monitor, screen shield and session manager) and the system bus
 // (logind). Either may be missing; one that was there and goes is fatal.
 #include <systemd/sd-bus.h>
+#include <systemd/sd-event.h>
 
 // Connects both that the environment names; each null when it has none.
 void openBuses();
@@ -17,10 +18,5 @@ sd_bus_message* busCall(sd_bus* bus, const char* destination, const char* path, 
 // Whether a name has an owner on the bus.
 bool nameOwned(sd_bus* bus, const char* name);
 
-// Handles everything that arrived on both; false (with the bus named in
-// which) when one of them went away.
-bool dispatchBuses(const char*& which);
-// pollfd entries for the buses that are open, appended to fds; the
-// earliest sd-bus deadline, in milliseconds from now, or -1.
-struct pollfd;
-int busPollEntries(pollfd* fds, int& count);
+// Both handled on loop from now on; either going away ends the companion.
+void attachBuses(sd_event* loop);

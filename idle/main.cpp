@@ -14,12 +14,13 @@
 #include "idle/single_instance.h"
 #include "idle/sleep_watch.h"
 
-#include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
-#include <poll.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
+#include <cstdlib>
+#include <cstring>
+#include <sys/epoll.h>
+#include <systemd/sd-event.h>
 
 namespace {
 // The first the session offers wins: GNOME's bus also serves its X11
@@ -28,54 +29,103 @@ namespace {
 // wlroots keeps alone.
 const IdleSource* const sources[] = {&mutterIdleSource, &extIdleSource, &kwinIdleSource, &x11IdleSource};
 
+// The one opened, and the saver it starts.
+const IdleSource* source = nullptr;
+std::string program;
+constexpr int endingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
 const IdleSource* openSource(int afterMs)
 {
-    for (const IdleSource* source : sources)
-        if (source->open(afterMs))
-            return source;
+    for (const IdleSource* s : sources)
+        if (s->open(afterMs))
+            return s;
     return nullptr;
 }
 
-void startWhenAllowed(const IdleSource& source, const std::string& program)
+void startWhenAllowed(sd_event* loop)
 {
     if (saverRunning() || goingToSleep())
         return;
     // Asked again after another idle time: an unlock without input (a
     // LockedHint cleared) then brings the saver too.
-    if (sessionLocked() || source.inhibited() || busInhibitorHeld()) {
-        source.watchLonger();
+    if (sessionLocked() || source->inhibited() || busInhibitorHeld()) {
+        source->watchLonger();
         return;
     }
     closeShellOverview();
     std::string error;
     // A saver that cannot start waits for the next idle period, which
     // only input and another idle time bring.
-    if (!startSaver(program, error))
+    if (!startSaver(loop, program, error))
         std::fprintf(stderr, "tapwrite-idle: cannot start the saver %s: %s\n", program.c_str(), error.c_str());
 }
 
-// Signals read from a descriptor, so the one wait sees them.
-int signalDescriptor()
+// The ending signals, blocked before any thread starts so that only the
+// loop's own descriptor takes them.
+void blockEndingSignals()
 {
-    sigset_t watched;
-    sigemptyset(&watched);
-    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGCHLD})
-        sigaddset(&watched, s);
-    sigprocmask(SIG_BLOCK, &watched, nullptr);
-    return signalfd(-1, &watched, SFD_CLOEXEC | SFD_NONBLOCK);
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (int s : endingSignals)
+        sigaddset(&ending, s);
+    sigprocmask(SIG_BLOCK, &ending, nullptr);
 }
 
-// True when we were told to end.
-bool readSignals(int fd, const std::string& program)
+int onEndingSignal(sd_event_source* signal, const signalfd_siginfo*, void*)
 {
-    signalfd_siginfo info {};
-    bool end = false;
-    while (read(fd, &info, sizeof info) == sizeof info)
-        end = end || info.ssi_signo != SIGCHLD;
-    std::string outcome;
-    if (saverEnded(outcome) && !outcome.empty())
-        std::fprintf(stderr, "tapwrite-idle: the saver %s %s\n", program.c_str(), outcome.c_str());
-    return end;
+    return sd_event_exit(sd_event_source_get_event(signal), 0);
+}
+
+int onSourceEvents(sd_event_source*, int, std::uint32_t, void*)
+{
+    if (!source->dispatch())
+        endForLostSession(source->connection);
+    return 0;
+}
+
+int beforeWait(sd_event_source*, void*)
+{
+    source->flush();
+    return 0;
+}
+
+// What the sources and buses reported, acted on once all that came is read.
+void afterEvents(sd_event* loop)
+{
+    if (takeActiveReport())
+        inputCame();
+    followBlankTime(*source);
+    if (takeIdleReport())
+        startWhenAllowed(loop);
+}
+
+int onEventsDone(sd_event_source* post, void*)
+{
+    afterEvents(sd_event_source_get_event(post));
+    return 0;
+}
+
+// The setting's file is read in afterEvents, with GNOME's.
+int onBlankTimeTouched(sd_event_source*, int, std::uint32_t, void*)
+{
+    return 0;
+}
+
+// The loop keeps it from now on.
+void handOver(sd_event_source* event)
+{
+    sd_event_source_set_floating(event, 1);
+    sd_event_source_unref(event);
+}
+
+// Fails only without memory or descriptors: a line and exit 1, as for a lost session.
+void added(int r, const char* what)
+{
+    if (r < 0) {
+        std::fprintf(stderr, "tapwrite-idle: cannot wait on %s: %s\n", what, std::strerror(-r));
+        endSaverAndWait();
+        std::exit(1);
+    }
 }
 }
 
@@ -84,8 +134,16 @@ int main(int argc, char** argv)
     std::string error;
     const std::optional<CompanionOptions> options = parseCompanionOptions(argc, argv, error);
     if (!options) {
-        std::fprintf(stderr, "tapwrite-idle: %s\nusage: tapwrite-idle [--after SECONDS] [--saver PATH]\n", error.c_str());
+        std::fprintf(stderr, "tapwrite-idle: %s\n%s\n", error.c_str(), companionUsage);
         return 2;
+    }
+    if (options->help) {
+        std::printf("%s\n", companionUsage);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("tapwrite-idle %s\n", TAPWRITE_VERSION);
+        return 0;
     }
     // A failure that a restart cannot mend has an exit of its own, on which
     // the unit does not restart.
@@ -100,9 +158,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tapwrite-idle: cannot lock %s: %s\n", lockFile.c_str(), reason.c_str());
         return TAPWRITE_IDLE_CANNOT_RUN;
     }
-    const int signals = signalDescriptor();
+    blockEndingSignals();
     openBuses();
-    const IdleSource* source = openSource(chooseIdleTime(options->afterSeconds) * 1000);
+    source = openSource(chooseIdleTime(options->afterSeconds) * 1000);
     if (!source) {
         std::fprintf(stderr, "tapwrite-idle: no idle time to watch: looked for");
         for (const IdleSource* s : sources)
@@ -112,33 +170,30 @@ int main(int argc, char** argv)
     }
     watchSessionLock();
     watchSleep(*source);
-    const std::string program = saverToStart(*options);
+    program = saverToStart(*options);
 
-    for (;;) {
-        pollfd fds[5];
-        int count = 0;
-        fds[count++] = {signals, POLLIN, 0};
-        const int sourceFd = source->descriptor();
-        if (sourceFd >= 0)
-            fds[count++] = {sourceFd, POLLIN, 0};
-        blankTimePollEntry(fds, count);
-        source->flush();
-        const int wait = busPollEntries(fds, count);
-        if (poll(fds, nfds_t(count), wait) < 0 && errno != EINTR)
-            endForLostSession("the wait");
-        if (readSignals(signals, program))
-            break;
-        if (sourceFd >= 0 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) && !source->dispatch())
-            endForLostSession(source->connection);
-        const char* bus = nullptr;
-        if (!dispatchBuses(bus))
-            endForLostSession(bus);
-        if (takeActiveReport())
-            inputCame();
-        followBlankTime(*source);
-        if (takeIdleReport())
-            startWhenAllowed(*source, program);
+    sd_event* loop = nullptr;
+    added(sd_event_default(&loop), "events");
+    for (int s : endingSignals) {
+        sd_event_source* signal = nullptr;
+        added(sd_event_add_signal(loop, &signal, s, onEndingSignal, nullptr), "signals");
+        // Told to end, nothing else is acted on.
+        sd_event_source_set_priority(signal, SD_EVENT_PRIORITY_IMPORTANT);
+        handOver(signal);
     }
+    attachBuses(loop);
+    if (const int fd = source->descriptor(); fd >= 0) {
+        sd_event_source* events = nullptr;
+        added(sd_event_add_io(loop, &events, fd, EPOLLIN, onSourceEvents, nullptr), source->connection);
+        added(sd_event_source_set_prepare(events, beforeWait), source->connection);
+        handOver(events);
+    }
+    if (const int fd = blankTimeDescriptor(); fd >= 0)
+        added(sd_event_add_io(loop, nullptr, fd, EPOLLIN, onBlankTimeTouched, nullptr), "the lock time's file");
+    added(sd_event_add_post(loop, nullptr, onEventsDone, nullptr), "events");
+    // A desk already idle at the start was reported while the source opened.
+    afterEvents(loop);
+    added(sd_event_loop(loop), "events");
     endSaverAndWait();
     return 0;
 }

@@ -1,39 +1,68 @@
 #include "idle/options.h"
 
 #include <charconv>
-#include <cstring>
 #include <filesystem>
+#include <getopt.h>
 #include <unistd.h>
+
+namespace {
+const option longOptions[] = {
+    {"after", required_argument, nullptr, 'a'},
+    {"saver", required_argument, nullptr, 's'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'v'},
+    {nullptr, 0, nullptr, 0},
+};
+
+bool readAfter(std::string_view value, int& seconds, std::string& error)
+{
+    const auto [end, status] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    if (status == std::errc() && end == value.data() + value.size() && seconds >= 1 && seconds <= longestAfter)
+        return true;
+    error = "--after takes whole seconds from 1 to " + std::to_string(longestAfter) + ", not " + std::string(value);
+    return false;
+}
+}
 
 std::optional<CompanionOptions> parseCompanionOptions(int argc, char** argv, std::string& error)
 {
     CompanionOptions options;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view option = argv[i];
-        if ((option == "--after" || option == "--saver") && i + 1 >= argc) {
-            error = std::string(option) + " needs a value";
-            return std::nullopt;
-        }
-        if (option == "--after") {
-            const std::string_view value = argv[++i];
-            int seconds = 0;
-            const auto [end, status] = std::from_chars(value.data(), value.data() + value.size(), seconds);
-            if (status != std::errc() || end != value.data() + value.size() || seconds < 1 || seconds > longestAfter) {
-                error = "--after takes whole seconds from 1 to " + std::to_string(longestAfter) + ", not "
-                    + std::string(value);
+    // Our own lines, not getopt's; 0 starts the scan afresh on every call.
+    opterr = 0;
+    optind = 0;
+    int chosen = 0;
+    // '+': the first word that is no option ends the options.
+    while ((chosen = getopt_long(argc, argv, "+:", longOptions, nullptr)) != -1) {
+        switch (chosen) {
+        case 'a':
+            if (!readAfter(optarg, options.afterSeconds, error))
                 return std::nullopt;
-            }
-            options.afterSeconds = seconds;
-        } else if (option == "--saver") {
-            options.saver = argv[++i];
+            break;
+        case 's':
+            options.saver = optarg;
             if (options.saver.empty()) {
                 error = "--saver needs a path";
                 return std::nullopt;
             }
-        } else {
-            error = "unknown option " + std::string(option);
+            break;
+        case 'h':
+            options.help = true;
+            break;
+        case 'v':
+            options.version = true;
+            break;
+        case ':':
+            error = std::string(argv[optind - 1]) + " needs a value";
+            return std::nullopt;
+        default:
+            // A short option is named by optopt: argv[optind] may still hold it.
+            error = "unknown option " + (optopt ? std::string("-") + char(optopt) : std::string(argv[optind - 1]));
             return std::nullopt;
         }
+    }
+    if (optind < argc) {
+        error = "unexpected argument " + std::string(argv[optind]);
+        return std::nullopt;
     }
     return options;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The companion's command line: tapwrite-idle [--after SECONDS] [--saver PATH].
+// The companion's command line: tapwrite-idle [--after SECONDS] [--saver PATH],
+// or --help, or --version.
 #include <optional>
 #include <string>
 
@@ -12,7 +13,13 @@ struct CompanionOptions {
     int afterSeconds = 0;
     // Empty: the tapwrite beside the program, else the one on PATH.
     std::string saver;
+    // Asked to print the usage or the version and end.
+    bool help = false;
+    bool version = false;
 };
+
+// The line that says how the program is called.
+constexpr const char* companionUsage = "usage: tapwrite-idle [--after SECONDS] [--saver PATH] [--help] [--version]";
 
 // The options, or nothing (with the reason in error) when the line is wrong.
 std::optional<CompanionOptions> parseCompanionOptions(int argc, char** argv, std::string& error);

@@ -2,16 +2,27 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
-#include <ctime>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/epoll.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
 
 namespace {
+// How long a saver told to end has before it is killed.
+constexpr int endingMs = 5000;
+
 pid_t saver = 0;
+// Readable once the saver has ended: the loop and endSaverAndWait both wait on it.
+int saverFd = -1;
+sd_event_source* endWatch = nullptr;
+std::string started;
 bool endAsked = false;
 
 std::string describe(int status)
@@ -23,16 +34,29 @@ std::string describe(int status)
     return "";
 }
 
-void endSaver()
+// Reaps it (waiting when it has not ended) and lets go of what watched it.
+int reap()
 {
-    if (saver > 0 && !endAsked) {
-        kill(saver, SIGTERM);
-        endAsked = true;
+    int status = 0;
+    while (waitpid(saver, &status, 0) < 0 && errno == EINTR) {
     }
+    endWatch = sd_event_source_unref(endWatch);
+    close(saverFd);
+    saverFd = -1;
+    saver = 0;
+    return status;
+}
+
+int onSaverEnded(sd_event_source*, int, std::uint32_t, void*)
+{
+    const std::string outcome = describe(reap());
+    if (!endAsked && !outcome.empty())
+        std::fprintf(stderr, "tapwrite-idle: the saver %s %s\n", started.c_str(), outcome.c_str());
+    return 0;
 }
 }
 
-bool startSaver(const std::string& program, std::string& error)
+bool startSaver(sd_event* loop, const std::string& program, std::string& error)
 {
     // The saver starts with the ending signals blocked and unblocks them once
     // its own handlers are in: one ended in its first milliseconds still
@@ -59,6 +83,16 @@ bool startSaver(const std::string& program, std::string& error)
     }
     saver = pid;
     endAsked = false;
+    started = program;
+    saverFd = int(syscall(SYS_pidfd_open, pid, 0));
+    const int watched = saverFd < 0 ? -errno : sd_event_add_io(loop, &endWatch, saverFd, EPOLLIN, onSaverEnded, nullptr);
+    if (watched < 0) {
+        // A saver whose end cannot be seen would block every one after it.
+        kill(saver, SIGKILL);
+        reap();
+        error = std::strerror(-watched);
+        return false;
+    }
     return true;
 }
 
@@ -67,32 +101,19 @@ bool saverRunning()
     return saver > 0;
 }
 
-bool saverEnded(std::string& outcome)
-{
-    if (saver <= 0)
-        return false;
-    int status = 0;
-    if (waitpid(saver, &status, WNOHANG) != saver)
-        return false;
-    outcome = endAsked ? "" : describe(status);
-    saver = 0;
-    return true;
-}
-
 void endSaverAndWait()
 {
     if (saver <= 0)
         return;
-    endSaver();
-    std::string ignored;
-    // Without a handler the wait is short: every 20 ms for 5 s.
-    for (int i = 0; i < 250 && !saverEnded(ignored); ++i) {
-        const timespec step {0, 20 * 1000 * 1000};
-        nanosleep(&step, nullptr);
+    if (!endAsked) {
+        kill(saver, SIGTERM);
+        endAsked = true;
     }
-    if (saver > 0) {
+    pollfd ended {saverFd, POLLIN, 0};
+    int r;
+    while ((r = poll(&ended, 1, endingMs)) < 0 && errno == EINTR) {
+    }
+    if (r == 0)
         kill(saver, SIGKILL);
-        waitpid(saver, nullptr, 0);
-        saver = 0;
-    }
+    reap();
 }

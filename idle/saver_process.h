@@ -2,13 +2,12 @@
 // The saver's process: started with the companion's own environment, ended
 // with SIGTERM when the session locks or the companion is told to end.
 #include <string>
+#include <systemd/sd-event.h>
 
-// Starts it; false (with the reason in error) when it could not be started.
-bool startSaver(const std::string& program, std::string& error);
+// Starts it, its end watched on loop (a failed one named in a line); false
+// (with the reason in error) when it could not be started.
+bool startSaver(sd_event* loop, const std::string& program, std::string& error);
 bool saverRunning();
-// Reaps it if it ended; true once, when it did, with its status described
-// in outcome ("" for a clean end, or one asked for with endSaverAndWait).
-bool saverEnded(std::string& outcome);
-// Ends it with SIGTERM (its end is then no failure) and waits for it, a few
-// seconds at most, then kills it.
+// Ends it with SIGTERM (its end is then no failure) and waits for it, 5 s at
+// most, then kills it; returns once it is gone.
 void endSaverAndWait();

@@ -7,7 +7,6 @@
 #include "idle/x11_blank_time.h"
 
 #include <cstdio>
-#include <poll.h>
 
 namespace {
 // Where the session tells no time of its own.
@@ -79,10 +78,9 @@ int chooseIdleTime(int afterSeconds)
     return after;
 }
 
-void blankTimePollEntry(pollfd* fds, int& count)
+int blankTimeDescriptor()
 {
-    if (plasmaWatch >= 0)
-        fds[count++] = {plasmaWatch, POLLIN, 0};
+    return plasmaWatch;
 }
 
 void followBlankTime(const IdleSource& source)

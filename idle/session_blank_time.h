@@ -5,12 +5,11 @@
 // setting changes it; another where the time chosen comes too late to show
 // before the session or the X server blanks or locks.
 struct IdleSource;
-struct pollfd;
 
 // The idle time in seconds, given --after's (0 when not given); starts
 // following the session's setting.
 int chooseIdleTime(int afterSeconds);
-// The followed setting's descriptor, appended to fds where there is one.
-void blankTimePollEntry(pollfd* fds, int& count);
-// After each wait: a setting that changed the time re-arms the source.
+// The followed setting's descriptor to wait on, or -1 where it comes by bus.
+int blankTimeDescriptor();
+// After each event: a setting that changed the time re-arms the source.
 void followBlankTime(const IdleSource& source);

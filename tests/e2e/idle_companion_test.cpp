@@ -8,7 +8,8 @@
 // suspension of the X server's saver, on the test's connection or a
 // player's, logind's, gnome-session's and Plasma's power manager's on the
 // bus, a window's on Wayland) or while logind's LockedHint says locked, is
-// ended when the session locks (logind's Lock, Plasma's screen locker) and
+// ended when the session locks (logind's Lock, Plasma's screen locker;
+// killed 5 s later where it keeps SIGTERM blocked) and
 // after a Lock comes again only after input; signals forged by another
 // connection are ignored, and a new owner of GNOME's idle monitor is
 // watched again; a second companion is refused (with the lock in a private
@@ -48,7 +49,8 @@ struct IdleCase {
     Desk desk;
     Row row;
     Inhibitor inhibitor = Inhibitor::None;
-    // For the bad saver: the program given, and the line it brings.
+    // For the bad saver, or one that stays: the program given, and the line
+    // it brings.
     const char* saver = nullptr;
     const char* line = nullptr;
     // For a Wayland desk: the kind of idle object the companion asks the
@@ -334,7 +336,7 @@ std::unique_ptr<ChildProcess> startCompanion(Desk desk, const StandInBus& bus, c
         std::string("XDG_CURRENT_DESKTOP=") + desktop, "XDG_CONFIG_HOME=" + configHome, TAPWRITE_E2E_IDLE_COMPANION,
         "--saver", saver};
     if (given)
-        command.insert(command.end(), {"--after", std::to_string(given)});
+        command.push_back("--after=" + std::to_string(given));
     return std::make_unique<ChildProcess>(onDesk(desk, command));
 }
 
@@ -417,6 +419,8 @@ const IdleCase idleCases[] = {
     {"XNoneWhileTheSessionInhibits", Desk::X, Row::NoneWhileInhibited, Inhibitor::SessionBus},
     {"XNoneWhileLockedHintSaysLocked", Desk::X, Row::NoneWhileInhibited, Inhibitor::LockedHint},
     {"XALockEndsIt", Desk::X, Row::ALockEndsIt},
+    {"XALockKillsASaverThatStays", Desk::X, Row::ALockEndsIt, Inhibitor::None,
+        TAPWRITE_E2E_SOURCE_DIR "/tests/support/saver_that_stays.sh"},
     {"XForgedSignalsAndALockUntilInput", Desk::X, Row::ForgedSignalsAndALockUntilInput},
     {"XIdleMonitorReplaced", Desk::X, Row::IdleMonitorReplaced},
     {"XSecondCompanionAndAFailingSaver", Desk::X, Row::SecondCompanionAndBadSaver, Inhibitor::None, "/bin/false",
@@ -551,10 +555,17 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     }
     case Row::ALockEndsIt: {
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
-        ASSERT_TRUE(shows());
+        if (!c.saver) {
+            ASSERT_TRUE(shows());
+        }
+        const auto locked = std::chrono::steady_clock::now();
         // Plasma's screen locker locks on its own; elsewhere logind tells.
         ASSERT_TRUE(bus.tell(c.desk == Desk::KWin ? "org.tapwrite.StandIn.LockScreen" : "org.tapwrite.StandIn.Lock", {}));
-        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the lock did not end the saver";
+        // One that keeps SIGTERM blocked is killed 5 s after it.
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, c.saver ? 8s : 2s)) << "the lock did not end the saver";
+        if (c.saver) {
+            EXPECT_GE(std::chrono::steady_clock::now() - locked, 5s) << "killed before its 5 s";
+        }
         // Locked, nothing starts at the next idle time.
         EXPECT_FALSE(waitUntil(saverRuns, 2 * after)) << "a saver came under the lock";
         EXPECT_TRUE(companion->running());
@@ -582,6 +593,26 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         EXPECT_EQ(second->waitForExit(10s), TAPWRITE_E2E_IDLE_CANNOT_RUN);
         EXPECT_NE(second->standardError().find("another tapwrite-idle runs in this session"), std::string::npos)
             << second->standardError();
+        // The command line as other tools take it: what each says, on standard
+        // output when it ends with 0, else on standard error with the usage.
+        const struct {
+            std::vector<std::string> words;
+            int code;
+            std::string says;
+        } commandLines[] = {
+            {{"--help"}, 0, "usage: tapwrite-idle [--after SECONDS]"},
+            {{"--version"}, 0, "tapwrite-idle " TAPWRITE_E2E_VERSION "\n"},
+            {{"--after=0"}, 2, "tapwrite-idle: --after takes whole seconds from 1 to 86400, not 0\nusage:"},
+            {{"--saver", "/bin/true", "--after"}, 2, "tapwrite-idle: --after needs a value\nusage:"},
+        };
+        for (const auto& l : commandLines) {
+            std::vector<std::string> command = {TAPWRITE_E2E_IDLE_COMPANION};
+            command.insert(command.end(), l.words.begin(), l.words.end());
+            ChildProcess told(command);
+            EXPECT_EQ(told.waitForExit(10s), l.code) << l.words[0];
+            EXPECT_TRUE((l.code == 0 ? told.standardOutput() : told.standardError()).starts_with(l.says))
+                << l.words[0] << " said: " << told.standardOutput() << told.standardError();
+        }
         // Input, and another idle time: it tries once more.
         ASSERT_TRUE(nudgePointer(c.desk));
         EXPECT_TRUE(waitUntil([&] { return lines() == 2; }, after + 10s)) << companion->standardError();
