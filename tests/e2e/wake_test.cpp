@@ -280,6 +280,15 @@ void startDpmsSaver(StartedSaver& saver, const std::string& level)
     ASSERT_TRUE(saver.process->started());
 }
 
+// Started with the monitors on, once its sheet is fed.
+void startLitDpmsSaver(StartedSaver& saver, std::optional<PageGeometry>& page)
+{
+    page = geometryFor(x11().screenWidth(), x11().screenHeight());
+    ASSERT_TRUE(page.has_value());
+    ASSERT_NO_FATAL_FAILURE(startDpmsSaver(saver, "on"));
+    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+}
+
 void expectEndedByKeyWithCode0(ChildProcess& process, const std::string& what)
 {
     ASSERT_TRUE(xdotool({"key", "x"}));
@@ -291,11 +300,9 @@ void expectEndedByKeyWithCode0(ChildProcess& process, const std::string& what)
 
 TEST(WakeInTheDark, NothingIsDrawnWhileTheMonitorsAreOffAndTheTypingGoesOnWhenTheyLight)
 {
-    const std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
-    ASSERT_TRUE(page.has_value());
+    std::optional<PageGeometry> page;
     StartedSaver saver;
-    ASSERT_NO_FATAL_FAILURE(startDpmsSaver(saver, "on"));
-    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+    ASSERT_NO_FATAL_FAILURE(startLitDpmsSaver(saver, page));
     const pid_t pid = saver.process->pid();
 
     const std::uint64_t litStart = cpuTicks(pid);
@@ -364,11 +371,9 @@ INSTANTIATE_TEST_SUITE_P(Dark, WakeInTheDarkKey,
 
 TEST(WakeInTheDark, PowerFlappingFiftyTimesASecondNeitherRunsAwayNorLosesAKey)
 {
-    const std::optional<PageGeometry> page = geometryFor(x11().screenWidth(), x11().screenHeight());
-    ASSERT_TRUE(page.has_value());
+    std::optional<PageGeometry> page;
     StartedSaver saver;
-    ASSERT_NO_FATAL_FAILURE(startDpmsSaver(saver, "on"));
-    ASSERT_TRUE(waitForFedPaper(*page, 10s));
+    ASSERT_NO_FATAL_FAILURE(startLitDpmsSaver(saver, page));
     const pid_t pid = saver.process->pid();
     const std::uint64_t litStart = cpuTicks(pid);
     std::this_thread::sleep_for(3s);
