@@ -280,6 +280,14 @@ void startDpmsSaver(StartedSaver& saver, const std::string& level)
     ASSERT_TRUE(saver.process->started());
 }
 
+// The CPU ticks the process takes over a stretch of time.
+std::uint64_t ticksOver(pid_t pid, std::chrono::seconds span)
+{
+    const std::uint64_t start = cpuTicks(pid);
+    std::this_thread::sleep_for(span);
+    return cpuTicks(pid) - start;
+}
+
 // Started with the monitors on, once its sheet is fed.
 void startLitDpmsSaver(StartedSaver& saver, std::optional<PageGeometry>& page)
 {
@@ -305,17 +313,13 @@ TEST(WakeInTheDark, NothingIsDrawnWhileTheMonitorsAreOffAndTheTypingGoesOnWhenTh
     ASSERT_NO_FATAL_FAILURE(startLitDpmsSaver(saver, page));
     const pid_t pid = saver.process->pid();
 
-    const std::uint64_t litStart = cpuTicks(pid);
-    std::this_thread::sleep_for(5s);
-    const std::uint64_t litTicks = 2 * (cpuTicks(pid) - litStart); // over 10 s
+    const std::uint64_t litTicks = 2 * ticksOver(pid, 5s); // over 10 s
     EXPECT_EQ(traceCount(pausedLine), 0) << "paused while the monitors were on";
 
     setMonitorPower("off");
     std::this_thread::sleep_for(2s);
     const std::vector<std::uint8_t> darkStart = pagePixels(*page);
-    const std::uint64_t darkCpuStart = cpuTicks(pid);
-    std::this_thread::sleep_for(10s);
-    const std::uint64_t darkTicks = cpuTicks(pid) - darkCpuStart;
+    const std::uint64_t darkTicks = ticksOver(pid, 10s);
     const std::vector<std::uint8_t> darkEnd = pagePixels(*page);
     EXPECT_TRUE(darkStart == darkEnd) << "a frame was drawn while the monitors were off";
     EXPECT_LE(darkTicks * 10, litTicks) << "CPU ticks over 10 s: " << darkTicks << " dark, " << litTicks << " lit";
@@ -375,9 +379,7 @@ TEST(WakeInTheDark, PowerFlappingFiftyTimesASecondNeitherRunsAwayNorLosesAKey)
     StartedSaver saver;
     ASSERT_NO_FATAL_FAILURE(startLitDpmsSaver(saver, page));
     const pid_t pid = saver.process->pid();
-    const std::uint64_t litStart = cpuTicks(pid);
-    std::this_thread::sleep_for(3s);
-    const std::uint64_t litTicks = cpuTicks(pid) - litStart;
+    const std::uint64_t litTicks = ticksOver(pid, 3s);
 
     // 50 times off and on a second, until the run has ended.
     std::atomic<bool> flapping{true};
@@ -387,9 +389,7 @@ TEST(WakeInTheDark, PowerFlappingFiftyTimesASecondNeitherRunsAwayNorLosesAKey)
             std::this_thread::sleep_for(10ms);
         }
     });
-    const std::uint64_t flapStart = cpuTicks(pid);
-    std::this_thread::sleep_for(3s);
-    const std::uint64_t flapTicks = cpuTicks(pid) - flapStart;
+    const std::uint64_t flapTicks = ticksOver(pid, 3s);
     expectEndedByKeyWithCode0(*saver.process, "while the power flaps");
     flapping = false;
     flapper.join();

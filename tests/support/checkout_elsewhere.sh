@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command as if the checkout lay where a new user may put it, in
 # mounts of its own (as root):
-#   closed  the checkout at its own path, its top folder (/work of /work/x)
+#   closed  the checkout at its own path, the first folder of that path
 #           closed to other accounts as root's home (0700) is
 #   tmp     the checkout under /tmp, where the command then starts
 # Usage: checkout_elsewhere.sh closed|tmp command [args...]
