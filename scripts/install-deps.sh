@@ -85,17 +85,22 @@ for option in "$@"; do
 done
 # "a|b": whichever of the names the release has (Debian 13 renamed some
 # libraries for its 64-bit time).
+# The tools' answers are read whole, not piped into grep -q: apt-cache writes a
+# line at a time, so a grep that stops at the first match kills it with
+# SIGPIPE, and under pipefail the match itself reads as a failure.
 installed() {
-  local name
+  local name status
   for name in ${1//|/ }; do
-    dpkg-query -W -f='${Status}' "$name" 2>/dev/null | grep -q "install ok installed" && return 0
+    status=$(dpkg-query -W -f='${Status}' "$name" 2>/dev/null) || continue
+    [ "$status" = "install ok installed" ] && return 0
   done
   return 1
 }
 known() {
-  local name
+  local name policy
   for name in ${1//|/ }; do
-    apt-cache policy "$name" 2>/dev/null | grep -q '^ *Candidate: [^(]' && { echo "$name"; return; }
+    policy=$(apt-cache policy "$name" 2>/dev/null) || continue
+    [[ $policy =~ Candidate:\ [^\(] ]] && { echo "$name"; return; }
   done
   echo "${1%%|*}"
 }
