@@ -1,32 +1,66 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: the normal build first
-# (with the leak check under valgrind, and the Windows saver and its installer
-# under Wine), the fuzzers, then the whole suite again built with
-# AddressSanitizer and UndefinedBehaviorSanitizer. Any stage that cannot run
-# fails the command, saying why.
+# Installs what is missing, builds, and runs every test: the fuzzers, the normal
+# build (with the leak check under valgrind, and the Windows saver and its
+# installer under Wine), then the whole suite again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the other Debian
+# release as a new user meets it. Any stage that cannot run fails the command,
+# saying why.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-deps.sh" --tests
 
+# Work that asks no time of the rows in front runs beside them, at a low
+# priority, so that those rows keep the processor they ask for; its output
+# follows when it has ended.
+beside_pids=() beside_logs=()
+beside() {
+  beside_logs+=("$1")
+  shift
+  nice -n 10 "$@" >"${beside_logs[-1]}" 2>&1 &
+  beside_pids+=($!)
+}
+joined() {
+  local status=0 i
+  for i in "${!beside_pids[@]}"; do
+    wait "${beside_pids[i]}" || status=1
+    cat "${beside_logs[i]}"
+  done
+  beside_pids=() beside_logs=()
+  return $status
+}
+status=0
+
+# The Windows libraries, built from their sources for minutes, beside the
+# parsers and the switch decoder under libFuzzer (half a minute each, one core).
+mkdir -p "$top/build-windows"
+beside "$top/build-windows/deps.log" "$top/scripts/windows-deps.sh" "${TAPWRITE_WINDOWS_DEPS:-$top/build-windows/deps}"
+"$top/scripts/fuzz.sh" 30 || status=1
+joined || status=1
+[ $status -eq 0 ]
+
 windows=$top/build-windows/saver
 "$top/scripts/build.sh" "$top/build" -DBUILD_TESTING=ON -DTAPWRITE_WINDOWS_BUILD="$windows"
 "$top/scripts/build-windows.sh" "$windows"
-ctest --test-dir "$top/build" --output-on-failure
-
-# The parsers and the switch decoder under libFuzzer, half a minute each.
-"$top/scripts/fuzz.sh" 30
-
-"$top/scripts/build.sh" "$top/build-asan" -DBUILD_TESTING=ON -DTAPWRITE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-# Leaks are the valgrind check's job: the GL driver keeps allocations of its own.
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  ctest --test-dir "$top/build-asan" --output-on-failure
 
 # The other Debian release, fresh, as a new user meets it: the run command and
 # the normal build's unit, display and package tests there, and, where that
 # release is the newer one, the package made here installed and run there (one
-# made on Debian 13 needs its libraries, and installs on 13 only).
+# made on Debian 13 needs its libraries, and installs on 13 only). It and the
+# sanitizer build run beside the normal suite, whose desks mostly wait.
 other=bookworm newer=()
 if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != trixie ]; then
-  other=trixie newer=(--with "$top/build/tapwrite_5.0-1_amd64.deb")
+  other=trixie
+  (cd "$top/build" && cpack -G DEB -B "$top/build/for-$other" >/dev/null)
+  newer=(--with "$top/build/for-$other/tapwrite_5.0-1_amd64.deb")
 fi
-"$top/tests/support/in_debian_root.sh" "${newer[@]}" "$other" bash tests/support/fresh_debian_stage.sh
+beside "$top/build/$other.log" "$top/tests/support/in_debian_root.sh" "${newer[@]}" "$other" \
+  bash tests/support/fresh_debian_stage.sh
+beside "$top/build/asan-build.log" "$top/scripts/build.sh" "$top/build-asan" \
+  -DBUILD_TESTING=ON -DTAPWRITE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+ctest --test-dir "$top/build" --output-on-failure || status=1
+joined || status=1
+[ $status -eq 0 ]
+
+# Leaks are the valgrind check's job: the GL driver keeps allocations of its own.
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+  ctest --test-dir "$top/build-asan" --output-on-failure

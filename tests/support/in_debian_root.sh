@@ -107,7 +107,10 @@ if [ -n "$cache" ]; then
     --customize-hook='chroot "$1" apt-get autoclean -q' --customize-hook="sync-out /var/cache/apt/archives $cache/$release")
 fi
 echo "in_debian_root: making a Debian $release root from $mirror"
-mmdebstrap --quiet --variant=apt --include="$include" "${hooks[@]}" "$release" "$root" - <<<"$sources"
+# A root lives for one command: dpkg need not sync each file it unpacks, and
+# apt needs no package descriptions.
+mmdebstrap --quiet --variant=apt --include="$include" --dpkgopt=force-unsafe-io \
+  --aptopt='Acquire::Languages "none"' "${hooks[@]}" "$release" "$root" - <<<"$sources"
 # A mount of its own, so that a root made inside this one (the test command
 # run in it) can have its own mount namespace there too.
 mount --bind "$root" "$root"
