@@ -50,8 +50,9 @@ windows=$top/build-windows/saver
 other=bookworm newer=()
 if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != trixie ]; then
   other=trixie
+  rm -rf "$top/build/for-$other"
   (cd "$top/build" && cpack -G DEB -B "$top/build/for-$other" >/dev/null)
-  newer=(--with "$top/build/for-$other/tapwrite_5.0-1_amd64.deb")
+  newer=(--with "$(echo "$top/build/for-$other"/tapwrite_*_amd64.deb)")
 fi
 beside "$top/build/$other.log" "$top/tests/support/in_debian_root.sh" "${newer[@]}" "$other" \
   bash tests/support/fresh_debian_stage.sh
