@@ -22,7 +22,7 @@ beside() {
 joined() {
   local status=0 i
   for i in "${!beside_pids[@]}"; do
-    wait "${beside_pids[i]}" || status=1
+    wait "${beside_pids[i]}" || { status=1; failed+=("${beside_logs[i]}"); }
     cat "${beside_logs[i]}"
   done
   beside_pids=() beside_logs=()
@@ -30,11 +30,41 @@ joined() {
 }
 status=0
 
+# Only the end of a long log may be read: it says last of all which stages
+# failed, with the end of each one's output.
+failed=()
+summary() {
+  local what
+  for what in "${failed[@]}"; do
+    echo "==== failed: $what"
+    case $what in
+      ctest:*) ctest_failures "${what#ctest:}" ;;
+      *) [ ! -f "$what" ] || tail -n 30 "$what" ;;
+    esac
+  done
+}
+# The failed rows of the ctest run in $1, with the end of each one's output.
+ctest_failures() {
+  local dir=$1/Testing/Temporary
+  [ -f "$dir/LastTestsFailed.log" ] || return 0
+  cat "$dir/LastTestsFailed.log"
+  awk -v list="$dir/LastTestsFailed.log" '
+    BEGIN { while ((getline l < list) > 0) { sub(/^[0-9]+:/, "", l); want[l] = 1 } }
+    match($0, /^[0-9]+\/[0-9]+ Testing: /) { name = substr($0, RLENGTH + 1); n = 0 }
+    name in want { kept[n++ % 30] = $0 }
+    name in want && index($0, "\"" name "\" end time:") == 1 {
+      print "---- " name
+      for (i = (n > 30 ? n - 30 : 0); i < n; i++) print kept[i % 30]
+      delete want[name]
+    }' "$dir/LastTest.log"
+}
+trap summary EXIT
+
 # The Windows libraries, built from their sources for minutes, beside the
 # parsers and the switch decoder under libFuzzer (half a minute each, one core).
 mkdir -p "$top/build-windows"
 beside "$top/build-windows/deps.log" "$top/scripts/windows-deps.sh" "${TAPWRITE_WINDOWS_DEPS:-$top/build-windows/deps}"
-"$top/scripts/fuzz.sh" 30 || status=1
+"$top/scripts/fuzz.sh" 30 || { status=1; failed+=(fuzzers); }
 joined || status=1
 [ $status -eq 0 ]
 
@@ -58,7 +88,7 @@ beside "$top/build/$other.log" "$top/tests/support/in_debian_root.sh" "${newer[@
   bash tests/support/fresh_debian_stage.sh
 beside "$top/build/asan-build.log" "$top/scripts/build.sh" "$top/build-asan" \
   -DBUILD_TESTING=ON -DTAPWRITE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-ctest --test-dir "$top/build" --output-on-failure -LE release || status=1
+ctest --test-dir "$top/build" --output-on-failure -LE release || { status=1; failed+=("ctest:$top/build"); }
 joined || status=1
 [ $status -eq 0 ]
 
@@ -67,6 +97,6 @@ joined || status=1
 beside "$top/build/release.log" ctest --test-dir "$top/build" --output-on-failure -L release
 # Leaks are the valgrind check's job: the GL driver keeps allocations of its own.
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
-  ctest --test-dir "$top/build-asan" --output-on-failure || status=1
+  ctest --test-dir "$top/build-asan" --output-on-failure || { status=1; failed+=("ctest:$top/build-asan"); }
 joined || status=1
 exit $status
