@@ -194,7 +194,8 @@ protected:
             return;
         }
         std::optional<std::string> code = waitForFile(home.path() / "exit-code", 2s);
-        ASSERT_TRUE(code.has_value()) << "the saver did not end within 2 s of -deactivate";
+        ASSERT_TRUE(code.has_value()) << "the saver did not end within 2 s of -deactivate\n"
+                                       << daemon->standardError() << readWholeFile(home.path() / "stderr");
         EXPECT_EQ(*code, "0\n");
         EXPECT_EQ(readWholeFile(home.path() / "stderr"), "");
         EXPECT_TRUE(noProcessLeft({prefix.path().string(), hack().string()}, 2s))

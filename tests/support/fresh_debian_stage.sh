@@ -25,7 +25,7 @@ shows_page build/tapwrite-screenshot.png ||
 
 bash scripts/install-deps.sh --unit-display --package-checks
 bash scripts/build.sh build -DBUILD_TESTING=ON
-ctest --test-dir build --output-on-failure -L 'unit|display|package'
+ctest --test-dir build --output-on-failure --repeat until-pass:2 -L 'unit|display|package'
 
 for deb in foreign/*.deb; do
   [ -f "$deb" ] || continue
