@@ -227,11 +227,18 @@ struct WindowManager : ChildProcess {
         : ChildProcess(withConfiguration(std::move(command), folder, configuration))
     {
     }
-    // Ended as a session ends it, so that it hands the desk back as it found it.
+    // Ended as a session ends it, every process of it (Xfwm4 runs behind its
+    // bus), so that it hands the desk back as it found it. The next row's
+    // starts only once the server has let this one go: one started before
+    // that finds the screen taken and gives up.
     ~WindowManager()
     {
-        signal(SIGTERM);
+        if (pid() <= 0)
+            return;
+        ::kill(-pid(), SIGTERM);
         waitForExit(5s);
+        ::kill(-pid(), SIGKILL);
+        waitUntil([] { return !x11().windowManagerRunning(); }, 10s);
     }
     static std::vector<std::string> withConfiguration(
         std::vector<std::string> command, const TempFolder& folder, const char* configuration)
@@ -323,8 +330,7 @@ TEST_P(UnderAWindowManager, TheNewVersionBoxShowsOverThePageAndTakesReturn)
     const PageGeometry page = *geometryFor(1920, 1080);
     ASSERT_TRUE(arrange(desk));
     // Another program's window, with the keyboard, there before the window
-    // manager, which takes it as it starts (Openbox once left one mapped while
-    // it was starting unmanaged for 20 s); once it has, it is ready.
+    // manager, which takes it as it starts; once it has, it is ready.
     OwnWindow message(300, 200, 600, 400, 0x0000ff);
     ASSERT_NE(message.id, 0u);
     TempFolder folder("window-manager");

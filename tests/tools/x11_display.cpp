@@ -309,6 +309,33 @@ bool X11Display::managed(unsigned long window)
     return readProperty(display_, window, "WM_STATE", state, 32) > 0;
 }
 
+namespace {
+bool refused = false;
+
+int noteRefusal(Display*, XErrorEvent* error)
+{
+    refused = refused || error->error_code == BadAccess;
+    return 0;
+}
+}
+
+bool X11Display::windowManagerRunning()
+{
+    // The server lets one client at a time redirect the root's children: the
+    // window manager. Asking for it ourselves tells whether one still does.
+    const Window root = DefaultRootWindow(display_);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display_, root, &attributes);
+    refused = false;
+    XSetErrorHandler(noteRefusal);
+    XSelectInput(display_, root, attributes.your_event_mask | SubstructureRedirectMask);
+    XSync(display_, False);
+    XSelectInput(display_, root, attributes.your_event_mask);
+    XSync(display_, False);
+    XSetErrorHandler(ignoreErrors);
+    return refused;
+}
+
 bool X11Display::pointerHidden()
 {
     XFixesCursorImage* cursor = XFixesGetCursorImage(display_);

@@ -90,6 +90,9 @@ public:
 
     // True once a window manager has taken the window in hand (WM_STATE).
     bool managed(unsigned long window);
+    // True while a window manager holds the screen (or one that ended is not
+    // yet let go by the server).
+    bool windowManagerRunning();
     // Pixels of a screen rectangle that have exactly this colour.
     int pixelsOfColour(int x, int y, int width, int height, unsigned long rgb);
 
