@@ -12,12 +12,12 @@ fi
 where=$1
 shift
 checkout=$(cd "$(dirname "$0")/../.." && pwd)
-# Kept outside /tmp, which the closed case may cover.
-kept=$(mktemp -d /run/tapwrite-checkout.XXXXXX)
+. "$(dirname "$0")/kept_folder.sh"
+top=/$(cut -d/ -f2 <<<"$checkout")
+kept=$(kept_folder "$top")
 mount --bind "$checkout" "$kept"
 case "$where" in
 closed)
-  top=/$(cut -d/ -f2 <<<"$checkout")
   mount -t tmpfs -o mode=0700 tmpfs "$top"
   mkdir -p "$checkout"
   mount --move "$kept" "$checkout"
@@ -28,10 +28,12 @@ tmp)
   copy=$(mktemp -d /tmp/tapwrite-checkout.XXXXXX)
   mount --move "$kept" "$copy"
   rmdir "$kept"
+  # The folder goes even where the command left a process behind in it,
+  # which keeps the mount busy: the mount is let go lazily.
+  trap 'umount --lazy "$copy"; rmdir "$copy"' EXIT
+  cd "$copy"
   status=0
-  (cd "$copy" && "$@") || status=$?
-  # The mount goes with these mounts; the folder it stood on stays behind.
-  umount "$copy" && rmdir "$copy"
+  "$@" || status=$?
   exit $status
   ;;
 esac

@@ -23,9 +23,13 @@ if [ "$(id -u)" -eq 0 ]; then
     TAPWRITE_CHECKOUT_OPENED=1 exec unshare --mount --propagation private "$0" "$@"
   fi
   if [ -n "$closed" ]; then
-    kept=$(mktemp -d)
+    . "$(dirname "${BASH_SOURCE[0]}")/kept_folder.sh"
+    kept=$(kept_folder "$closed")
     mount --bind "$checkout" "$kept"
-    mount -t tmpfs -o mode=0755 tmpfs "$closed"
+    # /tmp stays a place every account may write in.
+    mode=0755
+    [ "$closed" != /tmp ] || mode=1777
+    mount -t tmpfs -o mode=$mode tmpfs "$closed"
     mkdir -p "$checkout"
     mount --move "$kept" "$checkout"
     rmdir "$kept"
