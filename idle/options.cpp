@@ -33,7 +33,8 @@ std::string wrongOption(std::string_view word)
     const std::string_view name = word.substr(0, equals);
     if (word.starts_with("--") && equals != std::string_view::npos && name.size() > 2 && optopt)
         for (const option& o : longOptions)
-            if (o.name && o.val == optopt && o.has_arg == no_argument && std::string_view(o.name).starts_with(name.substr(2)))
+            if (o.name && o.val == optopt && o.has_arg == no_argument
+                && std::string_view(o.name).starts_with(name.substr(2)))
                 return "--" + std::string(o.name) + " takes no value";
     return "unknown option " + (optopt ? std::string("-") + char(optopt) : std::string(word));
 }

@@ -79,8 +79,8 @@ SessionClaim claimSession(std::string& path, std::string& reason)
 {
     std::string runtime = nonEmpty(std::getenv("XDG_RUNTIME_DIR"));
     if (const std::string fault = runtime.empty() ? "" : runtimeFault(runtime); !fault.empty()) {
-        std::fprintf(stderr, "tapwrite-idle: the lock goes in the cache folder, not in XDG_RUNTIME_DIR %s: %s\n", runtime.c_str(),
-            fault.c_str());
+        std::fprintf(stderr, "tapwrite-idle: the lock goes in the cache folder, not in XDG_RUNTIME_DIR %s: %s\n",
+            runtime.c_str(), fault.c_str());
         runtime.clear();
     }
     const std::string folder = runtime.empty() ? privateFolder(reason) : runtime;

@@ -21,8 +21,8 @@ TEST(KConfigFile, DaemonTimeoutAsPlasmaReadsIt)
 {
     const FileCase cases[] = {
         {"Plasma 6, with a lock-screen wallpaper after", "[Daemon]\nTimeout=10\n\n" + std::string(wallpaper), "10"},
-        {"the wallpaper's group first, a Timeout of its own", std::string(wallpaper) + "Timeout=99\n\n[Daemon]\nTimeout=10\n",
-            "10"},
+        {"the wallpaper's group first, a Timeout of its own",
+            std::string(wallpaper) + "Timeout=99\n\n[Daemon]\nTimeout=10\n", "10"},
         {"Plasma 5, with its [$Version]",
             "[$Version]\nupdate_info=kscreenlocker.upd:0.1-autolock\n\n[Daemon]\nAutolock=false\nTimeout=15\n", "15"},
         {"[$i] on the key", "[Daemon]\nTimeout[$i]=10\n", "10"},
