@@ -17,7 +17,9 @@
 // missing is tried once per idle period; on GNOME also when the Activities
 // overview is open. logind, gnome-session, Plasma's power manager and screen
 // locker and, on X, GNOME's idle monitor are stand-ins on a private bus, on
-// GNOME on its own session bus.
+// GNOME on its own session bus. On X, XDG_CURRENT_DESKTOP naming Plasma or
+// Cinnamon, their own times are read from a home of the row's (Cinnamon's
+// through dconf, with a stand-in of its schema).
 #include "e2e_support.h"
 
 #include <gtest/gtest.h>
