@@ -9,11 +9,22 @@
 #include <string_view>
 
 namespace {
-const char* const schemaId = "org.gnome.desktop.session";
+struct SettingsDesk {
+    // As XDG_CURRENT_DESKTOP names it.
+    const char* desktop;
+    const char* schemaId;
+    // The key as dconf names it in its change signal.
+    std::string_view keyPath;
+    const char* whose;
+    const char* setting;
+};
+const SettingsDesk gnome {"GNOME", "org.gnome.desktop.session", "/org/gnome/desktop/session/idle-delay",
+    "GNOME's blank time", "idle-delay of org.gnome.desktop.session"};
+const SettingsDesk cinnamon {"X-Cinnamon", "org.cinnamon.desktop.session", "/org/cinnamon/desktop/session/idle-delay",
+    "Cinnamon's blank time", "idle-delay of org.cinnamon.desktop.session"};
 const char* const key = "idle-delay";
-// The key as dconf names it in its change signal.
-constexpr std::string_view keyPath = "/org/gnome/desktop/session/idle-delay";
 
+const SettingsDesk* desk = &gnome;
 GSettings* settings = nullptr;
 bool touched = false;
 
@@ -23,7 +34,7 @@ GSettings* openSettings()
     if (settings)
         return settings;
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
-    GSettingsSchema* schema = source ? g_settings_schema_source_lookup(source, schemaId, TRUE) : nullptr;
+    GSettingsSchema* schema = source ? g_settings_schema_source_lookup(source, desk->schemaId, TRUE) : nullptr;
     if (!schema)
         return nullptr;
     if (g_settings_schema_has_key(schema, key))
@@ -38,23 +49,28 @@ GSettings* openSettings()
 int onNotify(sd_bus_message* message, void*, sd_bus_error*)
 {
     const char* prefix = nullptr;
-    if (sd_bus_message_read(message, "s", &prefix) >= 0 && prefix && keyPath.starts_with(prefix))
+    if (sd_bus_message_read(message, "s", &prefix) >= 0 && prefix && desk->keyPath.starts_with(prefix))
         touched = true;
     return 0;
 }
 }
 
-bool onGnome()
+bool onGsettingsDesk()
 {
     const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+    // Cinnamon's own key, even where GNOME is named beside it.
+    if (desktops && colonListHas(desktops, cinnamon.desktop)) {
+        desk = &cinnamon;
+        return openSettings();
+    }
     const bool named
-        = (desktops && colonListHas(desktops, "GNOME")) || nameOwned(sessionBus(), "org.gnome.Mutter.IdleMonitor");
+        = (desktops && colonListHas(desktops, gnome.desktop)) || nameOwned(sessionBus(), "org.gnome.Mutter.IdleMonitor");
     return named && openSettings();
 }
 
-BlankTime gnomeBlankTime()
+BlankTime gsettingsBlankTime()
 {
-    BlankTime time {0, "GNOME's blank time", "idle-delay of org.gnome.desktop.session"};
+    BlankTime time {0, desk->whose, desk->setting};
     if (GSettings* opened = openSettings()) {
         GVariant* value = g_settings_get_value(opened, key);
         if (g_variant_is_of_type(value, G_VARIANT_TYPE_UINT32))
@@ -67,13 +83,13 @@ BlankTime gnomeBlankTime()
     return time;
 }
 
-void watchGnomeBlankTime()
+void watchGsettingsBlankTime()
 {
     if (sd_bus* bus = sessionBus())
         matchOwnedSignal(bus, "ca.desrt.dconf", nullptr, "ca.desrt.dconf.Writer", "Notify", onNotify);
 }
 
-bool gnomeBlankTimeTouched()
+bool gsettingsBlankTimeTouched()
 {
     const bool was = touched;
     touched = false;

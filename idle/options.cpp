@@ -22,6 +22,22 @@ bool readAfter(std::string_view value, int& seconds, std::string& error)
     error = "--after takes whole seconds from 1 to " + std::to_string(longestAfter) + ", not " + std::string(value);
     return false;
 }
+
+// What getopt refused: a long option given a value it takes not (word is
+// then --name=value, the name perhaps shortened, and optopt the option's), or
+// an option unknown; a short one is named by optopt, as word may be the one
+// before it.
+std::string wrongOption(std::string_view word)
+{
+    const std::size_t equals = word.find('=');
+    const std::string_view name = word.substr(0, equals);
+    if (word.starts_with("--") && equals != std::string_view::npos && name.size() > 2 && optopt)
+        for (const option& o : longOptions)
+            if (o.name && o.val == optopt && o.has_arg == no_argument
+                && std::string_view(o.name).starts_with(name.substr(2)))
+                return "--" + std::string(o.name) + " takes no value";
+    return "unknown option " + (optopt ? std::string("-") + char(optopt) : std::string(word));
+}
 }
 
 std::optional<CompanionOptions> parseCompanionOptions(int argc, char** argv, std::string& error)
@@ -55,8 +71,7 @@ std::optional<CompanionOptions> parseCompanionOptions(int argc, char** argv, std
             error = std::string(argv[optind - 1]) + " needs a value";
             return std::nullopt;
         default:
-            // A short option is named by optopt: argv[optind] may still hold it.
-            error = "unknown option " + (optopt ? std::string("-") + char(optopt) : std::string(argv[optind - 1]));
+            error = wrongOption(argv[optind - 1]);
             return std::nullopt;
         }
     }

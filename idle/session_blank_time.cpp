@@ -13,15 +13,15 @@ namespace {
 constexpr int defaultAfter = 300;
 
 int given = 0;
-bool gnome = false;
+bool gsettingsDesk = false;
 bool plasma = false;
 int plasmaWatch = -1;
 long long followed = 0;
 
 BlankTime sessionTime()
 {
-    if (gnome)
-        return gnomeBlankTime();
+    if (gsettingsDesk)
+        return gsettingsBlankTime();
     if (plasma)
         return plasmaLockTime();
     return {};
@@ -63,11 +63,11 @@ void warnIfLate(int after, const BlankTime& time)
 int chooseIdleTime(int afterSeconds)
 {
     given = afterSeconds;
-    gnome = onGnome();
+    gsettingsDesk = onGsettingsDesk();
     plasma = onPlasma();
     // Watched before the first read, so no change falls between.
-    if (gnome)
-        watchGnomeBlankTime();
+    if (gsettingsDesk)
+        watchGsettingsBlankTime();
     if (plasma)
         plasmaWatch = watchPlasmaLockTime();
     const BlankTime session = sessionTime();
@@ -86,9 +86,9 @@ int blankTimeDescriptor()
 void followBlankTime(const IdleSource& source)
 {
     // Both read, to clear what each queued.
-    const bool gnomeTouched = gnomeBlankTimeTouched();
+    const bool gsettingsTouched = gsettingsBlankTimeTouched();
     const bool plasmaTouched = plasmaLockTimeTouched();
-    if (!gnomeTouched && !plasmaTouched)
+    if (!gsettingsTouched && !plasmaTouched)
         return;
     const BlankTime session = sessionTime();
     if (session.seconds == followed)

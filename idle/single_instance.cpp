@@ -1,6 +1,7 @@
 #include "idle/single_instance.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -56,11 +57,32 @@ std::string privateFolder(std::string& reason)
         reason = folder + " is open to other accounts";
     return folder;
 }
+
+// Why the runtime folder will not hold the lock, or "" where it may: another
+// account must not be able to put a lock of its own there first.
+std::string runtimeFault(const std::string& runtime)
+{
+    struct stat status {};
+    if (stat(runtime.c_str(), &status) != 0)
+        return std::strerror(errno);
+    if (!S_ISDIR(status.st_mode))
+        return "not a folder";
+    if (status.st_uid != getuid())
+        return "it belongs to another account";
+    if (status.st_mode & (S_IWGRP | S_IWOTH))
+        return "other accounts may write in it";
+    return "";
+}
 }
 
 SessionClaim claimSession(std::string& path, std::string& reason)
 {
-    const std::string runtime = nonEmpty(std::getenv("XDG_RUNTIME_DIR"));
+    std::string runtime = nonEmpty(std::getenv("XDG_RUNTIME_DIR"));
+    if (const std::string fault = runtime.empty() ? "" : runtimeFault(runtime); !fault.empty()) {
+        std::fprintf(stderr, "tapwrite-idle: the lock goes in the cache folder, not in XDG_RUNTIME_DIR %s: %s\n",
+            runtime.c_str(), fault.c_str());
+        runtime.clear();
+    }
     const std::string folder = runtime.empty() ? privateFolder(reason) : runtime;
     path = (folder.empty() ? "" : folder + "/") + "tapwrite-idle.lock";
     if (!reason.empty())

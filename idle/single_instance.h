@@ -1,7 +1,8 @@
 #pragma once
 // One companion per session: a lock on a file held for the life of the
-// process, in XDG_RUNTIME_DIR, else in a folder only this account can write
-// (tapwrite-idle under its cache folder, made with mode 0700).
+// process, in XDG_RUNTIME_DIR where that is the account's own folder and no
+// other may write in it, else (with a line saying why) in a folder only this
+// account can write (tapwrite-idle under its cache folder, made with mode 0700).
 #include <string>
 
 enum class SessionClaim { Ours, Taken, Unavailable };

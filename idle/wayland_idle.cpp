@@ -1,6 +1,10 @@
 #include "idle/wayland_idle.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
 #include <wayland-client.h>
 
 namespace {
@@ -29,6 +33,31 @@ void onGlobalRemove(void*, wl_registry*, std::uint32_t)
 
 const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
 
+bool isSet(const char* value)
+{
+    return value && *value;
+}
+
+// Whether the session names a Wayland display: WAYLAND_SOCKET or
+// WAYLAND_DISPLAY set, or the socket the library tries without them there.
+// Elsewhere the library is not asked: it would print complaints of its own.
+bool displayNamed()
+{
+    const char* display = std::getenv("WAYLAND_DISPLAY");
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (isSet(std::getenv("WAYLAND_SOCKET")) || (isSet(display) && (display[0] == '/' || isSet(runtime))))
+        return true;
+    if (isSet(display)) {
+        static bool told = false;
+        if (!told)
+            std::fprintf(stderr, "tapwrite-idle: WAYLAND_DISPLAY names %s, but XDG_RUNTIME_DIR is not set\n", display);
+        told = true;
+        return false;
+    }
+    struct stat about {};
+    return isSet(runtime) && stat((std::string(runtime) + "/wayland-0").c_str(), &about) == 0;
+}
+
 void closeAll()
 {
     if (global)
@@ -48,7 +77,7 @@ void closeAll()
 
 bool openWaylandIdle(const WaylandIdleProtocol& wanted, int afterMs)
 {
-    display = wl_display_connect(nullptr);
+    display = displayNamed() ? wl_display_connect(nullptr) : nullptr;
     if (!display)
         return false;
     protocol = &wanted;
