@@ -342,6 +342,21 @@ TEST(WakeInTheDark, NothingIsDrawnWhileTheMonitorsAreOffAndTheTypingGoesOnWhenTh
     expectEndedByKeyWithCode0(*saver.process, "after the light");
 }
 
+// xset -dpms leaves the server's level as it stood, off included: the
+// monitors are not taken for dark, and the typing goes on.
+TEST(WakeInTheDark, LevelOffWithPowerSavingSwitchedOffIsNotDark)
+{
+    std::optional<PageGeometry> page;
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startLitDpmsSaver(saver, page));
+    setMonitorPower("off disabled");
+    std::this_thread::sleep_for(2s); // past a look
+    const std::vector<std::uint8_t> before = pagePixels(*page);
+    EXPECT_TRUE(waitUntil([&] { return pagePixels(*page) != before; }, 2s)) << "no frame with power saving off";
+    EXPECT_EQ(traceCount(pausedLine), 0);
+    expectEndedByKeyWithCode0(*saver.process, "with power saving off");
+}
+
 namespace {
 struct DarkKeyCase {
     const char* name;
