@@ -14,11 +14,15 @@
 
 bool mainLoopPass()
 {
-    followMonitorChanges();
+    const bool dark = outputsDark();
+    if (deskUpkeepDue())
+        followMonitorChanges();
     if (drainEventsAndCheckWake())
         return false;
-    if (pausedWhileDark())
+    if (dark) {
+        waitInTheDark();
         return true;
+    }
     drawFrame();
     typeNextCharacter();
     pauseFor(nextCharacterDelay());
@@ -31,16 +35,19 @@ namespace {
 // when the run ended before that.
 bool litBeforeTheEnd()
 {
-    if (!pausedWhileDark())
+    if (!outputsDark())
         return true;
     // A Wayland window shows, and gets keys, only once it has a frame.
     drawBlankFrame();
-    do {
-        followMonitorChanges();
+    for (;;) {
+        if (deskUpkeepDue())
+            followMonitorChanges();
         if (drainEventsAndCheckWake())
             return false;
-    } while (pausedWhileDark());
-    return true;
+        if (!outputsDark())
+            return true;
+        waitInTheDark();
+    }
 }
 }
 

@@ -73,7 +73,10 @@ int darkBench(int seconds)
     int status = 0;
     waitpid(saver, &status, 0);
     std::printf("saver over %d s      lit     dark\n", seconds);
-    std::printf("wake-ups        %8ld %8ld\n", litEnd.wakeUps - litStart.wakeUps, darkEnd.wakeUps - darkStart.wakeUps);
+    const long litWakeUps = litEnd.wakeUps - litStart.wakeUps;
+    const long darkWakeUps = darkEnd.wakeUps - darkStart.wakeUps;
+    std::printf("wake-ups        %8ld %8ld\n", litWakeUps, darkWakeUps);
+    std::printf("wake-ups / s    %8.1f %8.1f\n", double(litWakeUps) / seconds, double(darkWakeUps) / seconds);
     std::printf("CPU (s)         %8.3f %8.3f\n", litEnd.cpuSeconds - litStart.cpuSeconds,
         darkEnd.cpuSeconds - darkStart.cpuSeconds);
     std::printf("exit code: %d\n", WIFEXITED(status) ? WEXITSTATUS(status) : -1);

@@ -8,12 +8,30 @@
 namespace {
 HWND watchedWindow = nullptr;
 WNDPROC ownProcedure = nullptr;
+HPOWERNOTIFY notification = nullptr;
 bool displayOff = false;
+
+// Puts the watched window's own procedure back and ends its registration.
+void stopWatching()
+{
+    if (notification)
+        UnregisterPowerSettingNotification(notification);
+    notification = nullptr;
+    SetWindowLongPtrW(watchedWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ownProcedure));
+    watchedWindow = nullptr;
+}
 
 // The setting it points to lives only for the call; the window's own
 // procedure has no use for the message.
 LRESULT CALLBACK powerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The window's last message: its registration goes with it, and a window
+    // made later, were it to get the same handle, is watched anew.
+    if (message == WM_NCDESTROY && window == watchedWindow) {
+        const WNDPROC own = ownProcedure;
+        stopWatching();
+        return CallWindowProcW(own, window, message, wParam, lParam);
+    }
     if (message == WM_POWERBROADCAST && wParam == PBT_POWERSETTINGCHANGE && lParam) {
         const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
         const ConsoleDisplay state = consoleDisplayIn(reinterpret_cast<const unsigned char*>(setting),
@@ -30,6 +48,9 @@ void watchConsoleDisplay(HWND window)
 {
     if (!window || window == watchedWindow)
         return;
+    // One window at a time: the one watched before is no longer the page's.
+    if (watchedWindow)
+        stopWatching();
     // The procedure first: Windows tells the state as soon as it is asked.
     ownProcedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(powerProcedure)));
@@ -37,7 +58,7 @@ void watchConsoleDisplay(HWND window)
     displayOff = false;
     GUID consoleDisplayState;
     std::memcpy(&consoleDisplayState, consoleDisplayGuid, sizeof consoleDisplayState);
-    RegisterPowerSettingNotification(window, &consoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
+    notification = RegisterPowerSettingNotification(window, &consoleDisplayState, DEVICE_NOTIFY_WINDOW_HANDLE);
     // A peek answers what was sent meanwhile: the state, when Windows has
     // told it already.
     MSG message;

@@ -5,7 +5,9 @@
 #include <windows.h>
 
 // Has the window told of every change of the console display's state, the
-// state now first; nothing when it is the window already watched.
+// state now first; nothing when it is the window already watched. One window
+// at a time: the one before is let go, and a window is let go as it is
+// destroyed, its registration ended with it.
 void watchConsoleDisplay(HWND window);
 // True while the console display is off; dimmed counts as on.
 bool consoleDisplayOff();

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 struct Output {
@@ -131,10 +132,27 @@ void platformRunForXScreen()
     forXScreen = true;
 }
 
+bool waylandDisplayNamed()
+{
+    for (const char* name : {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
+
 void platformPreferSessionVideoDriver()
 {
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    if (!platformHostWindowMode() && !forXScreen && wayland && *wayland)
+    if (!waylandDisplayNamed()) {
+        // SDL tries its Wayland driver where X fails: every other one of
+        // SDL's drivers, in SDL's order.
+        std::string drivers;
+        for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i)
+            if (const char* driver = SDL_GetVideoDriver(i); driver && std::strcmp(driver, "wayland") != 0)
+                drivers += (drivers.empty() ? "" : ",") + std::string(driver);
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+        return;
+    }
+    if (!platformHostWindowMode() && !forXScreen)
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
 }
 

@@ -115,7 +115,8 @@ void platformPointerOnDesktop(SDL_Window* window, int& x, int& y);
 void platformRunForXScreen();
 // Before the video subsystem starts, for a window of the saver's own and not
 // a run for an X screen: on a Wayland session (WAYLAND_DISPLAY set) SDL's
-// Wayland driver, X11 where that cannot be had. SDL_VIDEODRIVER, when set,
+// Wayland driver, X11 where that cannot be had. Where no Wayland display is
+// named, in any run, never SDL's Wayland driver. SDL_VIDEODRIVER, when set,
 // still decides. Nothing on Windows.
 void platformPreferSessionVideoDriver();
 // True when no window can be put at a place of the desk (Wayland): each is

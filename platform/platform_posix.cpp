@@ -2,6 +2,7 @@
 
 #include "platform/box_above_x11.h"
 #include "platform/box_wayland.h"
+#include "platform/outputs_wayland.h"
 
 #include <SDL.h>
 #include <X11/Xlib.h>
@@ -88,6 +89,8 @@ WindowHandle platformForegroundWindow()
 namespace {
 bool waylandSessionAnswers()
 {
+    if (!waylandDisplayNamed())
+        return false;
     wl_display* display = wl_display_connect(nullptr);
     if (display)
         wl_display_disconnect(display);

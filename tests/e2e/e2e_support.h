@@ -25,8 +25,9 @@ inline const std::string boxCaption = "Information";
 std::filesystem::path saverProgram();
 std::filesystem::path tracedSaverProgram();
 // The traced program whose X server seems to have the DPMS extension, its
-// monitors' power level ("on", "standby", "suspend", "off") set by the test;
-// a level must be set before it starts.
+// monitors' power level ("on", "standby", "suspend", "off") set by the test,
+// "off disabled" with power saving switched off (xset -dpms); a level must be
+// set before it starts.
 std::filesystem::path dpmsSaverProgram();
 void setMonitorPower(const std::string& level);
 // The CPU time a process has taken so far, in clock ticks.

@@ -79,6 +79,15 @@ std::string utf8Lines(int count)
     return feed;
 }
 
+// Five entries after one hidden line that fills the feed to exactly size bytes.
+std::string feedOfSize(std::size_t size)
+{
+    const std::string fill = "x\r\n" + fiveLines;
+    return "x" + std::string(size - fill.size(), '.') + fill.substr(1);
+}
+
+const std::string feedAtTheCap = "(1048576 bytes, 5 entries, 1 hidden line)";
+
 const CheckCase checkCases[] = {
     {"Clean", "xnote\r\n" + fiveLines, plainBulletin, 0, {"          line 1  \"xnote\"\n"}},
     {"Opening", fiveLines, "", 0, {"typed again and again, from entry 5 on:\n       5  line 5      \"Five.\""}},
@@ -96,6 +105,7 @@ const CheckCase checkCases[] = {
         "(7 bytes lost)"}},
     {"Utf8", "A\r\nCaf\xc3\xa9.\r\n" + fiveLines, "", 1, {"sstext:2: warning: UTF-8 text: each such letter shows as "
         "two or three characters: \"Caf\xc3\x83\xc2\xa9.\""}},
+    {"Utf8TenthIsListed", utf8Lines(10), "", 1, {"sstext:10: warning: UTF-8 text", "0 errors, 10 warnings"}},
     {"Utf8TotalsCountTheFoldedOnes", utf8Lines(25), "", 1, {"sstext: warning: 15 other UTF-8 lines (only the first "
         "10 are listed)", "0 errors, 25 warnings"}},
     {"NoGlyph", "A\r\nB\tC\r\n" + fiveLines, "", 1, {"sstext:2: warning: the font has no glyph for \"\\x09\""}},
@@ -103,8 +113,12 @@ const CheckCase checkCases[] = {
         "right edge at 1366x768 after character 90 (\"M\") and at 1920x1080 after character 84 (\"M\")"}},
     {"FewerThanFive", "A\r\nB\r\nC", "", 1, {"sstext: warning: only 3 entries: with fewer than 5 there is no loop",
         "typed again and again, from the first:"}},
+    // The largest feed the saver starts over in.
+    {"FourEntries", "A\r\nB\r\nC\r\nD", "", 1, {"sstext: warning: only 4 entries: with fewer than 5 there is no "
+        "loop", "typed again and again, from the first:"}},
     {"EmptyLoop", "A\r\nB\r\nC\r\nD\r\n\r\n", "", 1, {"sstext: warning: entries 5 to 6 are all empty"}},
     {"NothingToType", "xa\r\n\r\n123\r\n", "", 2, {"sstext: error: nothing to type"}},
+    {"FeedAtTheCap", feedOfSize(1024 * 1024), "", 0, {feedAtTheCap, "0 errors, 0 warnings"}},
     {"FeedOverCap", std::string(1024 * 1024 + 1, 'a'), "", 2, {"over the 1048576-byte cap) and types its built-in"}},
     {"FeedMissing", "", "", 3, {"tapwrite-feed: cannot read sstext: No such file or directory"}, "",
         FeedFile::Missing},
@@ -132,6 +146,7 @@ const CheckCase checkCases[] = {
     {"UrlBulletin", fiveLines, "VERSION5.1\r\nmessageNum:1\r\nmessage:Hi", 0, {"bulletin: http://127.0.0.1:" + port
         + "/sys\n  version     \"5.1\\x0D\"", "a 5.0 saver shows the \"New Version!\" box at exit"}, "plain"},
     {"UrlNotFound", fiveLines, "", 2, {"(status 404, not a success) and types its built-in text"}, "status 404"},
+    {"UrlAtTheCap", feedOfSize(1024 * 1024), "", 0, {feedAtTheCap, "0 errors, 0 warnings"}, "unsized"},
     {"UrlOverCap", std::string(1024 * 1024 + 1, 'a'), "", 2, {"(the body is over the 1048576-byte cap)"}, "unsized"},
     {"UrlRedirect", fiveLines, "", 2, {"(a redirect (status 302), which the saver does not follow) and types its "
         "built-in text"}, "redirect"},

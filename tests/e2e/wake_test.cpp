@@ -2,6 +2,7 @@
 // a key press, the pointer moving 36 pixels or more from where it first
 // moved, or a window manager's close request. Nothing else does.
 #include "e2e_support.h"
+#include "../support/wake_ups.h"
 
 #include <gtest/gtest.h>
 
@@ -319,12 +320,16 @@ TEST(WakeInTheDark, NothingIsDrawnWhileTheMonitorsAreOffAndTheTypingGoesOnWhenTh
     setMonitorPower("off");
     std::this_thread::sleep_for(2s);
     const std::vector<std::uint8_t> darkStart = pagePixels(*page);
+    const long wakeUpsBefore = wakeUpsOf(pid);
     const std::uint64_t darkTicks = ticksOver(pid, 10s);
+    const long darkWakeUps = wakeUpsOf(pid) - wakeUpsBefore;
     const std::vector<std::uint8_t> darkEnd = pagePixels(*page);
     EXPECT_TRUE(darkStart == darkEnd) << "a frame was drawn while the monitors were off";
     EXPECT_LE(darkTicks * 10, litTicks) << "CPU ticks over 10 s: " << darkTicks << " dark, " << litTicks << " lit";
-    std::printf("CPU ticks over 10 s: %llu lit, %llu dark\n", static_cast<unsigned long long>(litTicks),
-        static_cast<unsigned long long>(darkTicks));
+    // Its look at the power once a second, one more where the stretch cuts a wait.
+    EXPECT_LE(darkWakeUps, 10 + 1) << "thread switches over 10 s of dark";
+    std::printf("over 10 s: CPU ticks %llu lit, %llu dark; thread switches dark %ld\n",
+        static_cast<unsigned long long>(litTicks), static_cast<unsigned long long>(darkTicks), darkWakeUps);
     EXPECT_EQ(traceCount(pausedLine), 1);
 
     setMonitorPower("on");
@@ -335,6 +340,21 @@ TEST(WakeInTheDark, NothingIsDrawnWhileTheMonitorsAreOffAndTheTypingGoesOnWhenTh
             std::chrono::steady_clock::now() - lit).count()));
     EXPECT_EQ(traceCount(typingOnLine), 1);
     expectEndedByKeyWithCode0(*saver.process, "after the light");
+}
+
+// xset -dpms leaves the server's level as it stood, off included: the
+// monitors are not taken for dark, and the typing goes on.
+TEST(WakeInTheDark, LevelOffWithPowerSavingSwitchedOffIsNotDark)
+{
+    std::optional<PageGeometry> page;
+    StartedSaver saver;
+    ASSERT_NO_FATAL_FAILURE(startLitDpmsSaver(saver, page));
+    setMonitorPower("off disabled");
+    std::this_thread::sleep_for(2s); // past a look
+    const std::vector<std::uint8_t> before = pagePixels(*page);
+    EXPECT_TRUE(waitUntil([&] { return pagePixels(*page) != before; }, 2s)) << "no frame with power saving off";
+    EXPECT_EQ(traceCount(pausedLine), 0);
+    expectEndedByKeyWithCode0(*saver.process, "with power saving off");
 }
 
 namespace {
