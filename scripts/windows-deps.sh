@@ -105,9 +105,16 @@ $check && exit 1
 # Into the prefix itself, also when a packaging run (cpack) has set DESTDIR
 # for its own install.
 unset DESTDIR
+# The sources are built where their path holds no blank, which the
+# compiler's flags, passed on as one string, could not carry.
+work=$root
+if [[ $root =~ [[:space:]] ]]; then
+  work=$(mktemp -d /tmp/tapwrite-windows-deps.XXXXXX)
+  trap 'rm -rf "$work"' EXIT
+fi
 rm -rf "$root/src" "$root/build" "$prefix"
-mkdir -p "$root/src" "$root/build" "$prefix"
-cd "$root/src"
+mkdir -p "$work/src" "$work/build" "$prefix"
+cd "$work/src"
 apt_source=(apt-get source -q)
 # As root apt would download as _apt, which may not write here.
 [ "$(id -u)" -eq 0 ] && apt_source+=(-o APT::Sandbox::User=root)
@@ -125,12 +132,12 @@ fetch_source() {
   return 1
 }
 for package in $packages; do
-  fetch_source "$package" >>"$root/apt-source.log" 2>&1 \
-    || { echo "windows-deps: apt-get source $package failed:" >&2; tail -5 "$root/apt-source.log" >&2; exit 1; }
+  fetch_source "$package" >>"$work/apt-source.log" 2>&1 \
+    || { echo "windows-deps: apt-get source $package failed:" >&2; tail -5 "$work/apt-source.log" >&2; exit 1; }
 done
 
 source_dir() {
-  local found=("$root/src/$1"-[0-9]*/)
+  local found=("$work/src/$1"-[0-9]*/)
   [ -d "${found[0]}" ] || { echo "windows-deps: no unpacked source for $1" >&2; exit 1; }
   echo "${found[0]%/}"
 }
@@ -138,7 +145,7 @@ source_dir() {
 jobs=$(nproc)
 # The libraries keep source paths (__FILE__): mapped, so a saver linked with a
 # prefix built in any folder is the same bytes.
-cflags="-ffile-prefix-map=$root=."
+cflags="-ffile-prefix-map=$work=."
 failed() {
   echo "windows-deps: building $1 failed; the end of $2:" >&2
   tail -20 "$2" >&2
@@ -147,23 +154,23 @@ failed() {
 cmake_build() {
   local name=$1
   shift
-  local log=$root/build/$name.log
+  local log=$work/build/$name.log
   echo "Building $name for Windows"
-  { cmake -S "$(source_dir "$name")" -B "$root/build/$name" \
+  { cmake -S "$(source_dir "$name")" -B "$work/build/$name" \
       -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
       -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DCMAKE_C_FLAGS="$cflags" "$@" \
-    && cmake --build "$root/build/$name" -j "$jobs" \
-    && cmake --install "$root/build/$name"; } >"$log" 2>&1 || failed "$name" "$log"
+    && cmake --build "$work/build/$name" -j "$jobs" \
+    && cmake --install "$work/build/$name"; } >"$log" 2>&1 || failed "$name" "$log"
 }
 
 # Debian's zlib source has no win32/ makefiles: the static library alone, by hand.
 echo "Building zlib for Windows"
 zlib=$(source_dir zlib)
-mkdir -p "$root/build/zlib" "$prefix/lib" "$prefix/include"
-(cd "$root/build/zlib" && for c in "$zlib"/*.c; do
+mkdir -p "$work/build/zlib" "$prefix/lib" "$prefix/include"
+(cd "$work/build/zlib" && for c in "$zlib"/*.c; do
    x86_64-w64-mingw32-gcc-posix -O2 "$cflags" -c "$c" -o "$(basename "${c%.c}").o" || exit 1
- done && x86_64-w64-mingw32-ar rcs "$prefix/lib/libz.a" ./*.o) >"$root/build/zlib.log" 2>&1 \
-  || failed zlib "$root/build/zlib.log"
+ done && x86_64-w64-mingw32-ar rcs "$prefix/lib/libz.a" ./*.o) >"$work/build/zlib.log" 2>&1 \
+  || failed zlib "$work/build/zlib.log"
 cp "$zlib/zlib.h" "$zlib/zconf.h" "$prefix/include/"
 
 cmake_build libpng1.6 -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
