@@ -165,15 +165,19 @@ bool cinnamonPageShows(const PageGeometry& page, std::chrono::milliseconds limit
 }
 
 // Whether Cinnamon's shield says it is up, or down, and has settled: it
-// answers late while it builds or takes down its lock.
+// answers late while it builds or takes down its lock, and the X server
+// too, busy drawing it, would hold up a person's input.
 bool cinnamonShieldSettled(bool active)
 {
     const auto asked = std::chrono::steady_clock::now();
     ChildProcess reply(inSession({"dbus-send", "--session", "--print-reply", "--reply-timeout=60000",
         "--dest=org.cinnamon.ScreenSaver", "/org/cinnamon/ScreenSaver", "org.cinnamon.ScreenSaver.GetActive"}));
-    return reply.waitForExit(70s) == 0
-        && reply.standardOutput().find(active ? "boolean true" : "boolean false") != std::string::npos
-        && std::chrono::steady_clock::now() - asked < 1s;
+    const bool said = reply.waitForExit(70s) == 0
+        && reply.standardOutput().find(active ? "boolean true" : "boolean false") != std::string::npos;
+    const auto drawing = std::chrono::steady_clock::now();
+    x11().readRow(0, 0, 1);
+    const auto now = std::chrono::steady_clock::now();
+    return said && drawing - asked < 1s && now - drawing < 1s;
 }
 
 // Cinnamon's shield raised or lifted by its own command (--deactivate
