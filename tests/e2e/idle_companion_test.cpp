@@ -562,10 +562,10 @@ const IdleCase idleCases[] = {
     {.name = "KWinHalfOfPlasmasLockTimeAsItChanges", .desk = Desk::KWin, .row = Row::TimeFromTheSession, .given = 0,
         .sessionTime = 1, .changedTo = 2,
         .says = "tapwrite-idle: the saver after 30 s, half of KDE Plasma's screen lock time\n"},
-    // Cinnamon locks at its blank time: the saver shows before.
+    // Cinnamon locks at its blank time: the saver shows and types before.
     {.name = "CinnamonHalfOfItsBlankTimeAsItChanges", .desk = Desk::Cinnamon, .row = Row::TimeFromTheSession,
-        .given = 0, .sessionTime = 20, .changedTo = 40,
-        .says = "tapwrite-idle: the saver after 10 s, half of Cinnamon's blank time\n"},
+        .given = 0, .sessionTime = 30, .changedTo = 40,
+        .says = "tapwrite-idle: the saver after 15 s, half of Cinnamon's blank time\n"},
 };
 
 class IdleCompanion : public testing::TestWithParam<IdleCase> {};

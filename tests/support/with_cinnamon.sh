@@ -60,8 +60,8 @@ on_bus() {
     --reply-timeout=2000 "$@" 2>/dev/null
 }
 # Ready once the session manager is past its start-up, the shell says it
-# runs (its start-up done, the desk shown) and the proxy players call is on
-# the bus. Within 60 s.
+# runs (its start-up done, the desk shown) and csd-screensaver-proxy, which
+# players ask to hold the saver off, is on the bus. Within 60 s.
 ready() {
   on_bus --dest=org.gnome.SessionManager /org/gnome/SessionManager org.gnome.SessionManager.IsSessionRunning |
     grep -q "boolean true" &&
