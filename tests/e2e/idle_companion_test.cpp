@@ -1,8 +1,10 @@
 // The idle companion, tapwrite-idle, on the X desk (Xvfb, the server's
 // IDLETIME counter), the sway desk (org_kde_kwin_idle on sway 1.7,
 // ext-idle-notify-v1 on 1.10), the GNOME desk (Mutter's idle monitor on the
-// session bus) and the KWin desk (ext-idle-notify-v1, preferred where both
-// are offered), with the real saver, on Debian 12's desks and on 13's:
+// session bus), the KWin desk (ext-idle-notify-v1, preferred where both
+// are offered) and Cinnamon's (on X; its own shield, session manager and
+// csd-screensaver-proxy, real there), with the real saver, on Debian 12's
+// desks and on 13's:
 // it comes after the idle time and not before, again after a key and
 // the next idle time, never while an idle inhibitor is held (a player's
 // suspension of the X server's saver, on the test's connection or a
@@ -298,7 +300,9 @@ struct SessionTimeReset {
 // The seconds a companion chooses from the session's time.
 int chosenSeconds(Desk desk, int sessionTime)
 {
-    return desk == Desk::Gnome || desk == Desk::Cinnamon ? (sessionTime + 1) / 2 : desk == Desk::KWin ? sessionTime * 30 : 300;
+    if (desk == Desk::Gnome || desk == Desk::Cinnamon)
+        return (sessionTime + 1) / 2;
+    return desk == Desk::KWin ? sessionTime * 30 : 300;
 }
 
 // The processes whose parent is pid: the saver the companion started.
