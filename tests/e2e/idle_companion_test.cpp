@@ -1,8 +1,10 @@
 // The idle companion, tapwrite-idle, on the X desk (Xvfb, the server's
 // IDLETIME counter), the sway desk (org_kde_kwin_idle on sway 1.7,
 // ext-idle-notify-v1 on 1.10), the GNOME desk (Mutter's idle monitor on the
-// session bus) and the KWin desk (ext-idle-notify-v1, preferred where both
-// are offered), with the real saver, on Debian 12's desks and on 13's:
+// session bus), the KWin desk (ext-idle-notify-v1, preferred where both
+// are offered) and Cinnamon's (on X; its own shield, session manager and
+// csd-screensaver-proxy, real there), with the real saver, on Debian 12's
+// desks and on 13's:
 // it comes after the idle time and not before, again after a key and
 // the next idle time, never while an idle inhibitor is held (a player's
 // suspension of the X server's saver, on the test's connection or a
@@ -33,7 +35,7 @@
 using namespace e2e;
 
 namespace {
-enum class Desk { X, Sway, Gnome, KWin };
+enum class Desk { X, Sway, Gnome, KWin, Cinnamon };
 enum class Row {
     ComesAfterTheIdleTimeAndAgain,
     NoneWhileInhibited,
@@ -44,7 +46,17 @@ enum class Row {
     TimeFromTheSession,
     SleepEndsIt
 };
-enum class Inhibitor { None, ServerSaverSuspended, PlayerSuspends, SessionBus, PowerManager, Window, LockedHint };
+enum class Inhibitor {
+    None,
+    ServerSaverSuspended,
+    PlayerSuspends,
+    SessionBus,
+    PowerManager,
+    Window,
+    LockedHint,
+    ScreenSaverInhibit,
+    CinnamonShield
+};
 
 struct IdleCase {
     const char* name;
@@ -114,6 +126,7 @@ bool pressKey(Desk desk)
 {
     switch (desk) {
     case Desk::X:
+    case Desk::Cinnamon:
         return xdotool({"key", "x"});
     case Desk::Sway:
         return vnc({"key", "0x78"});
@@ -129,6 +142,7 @@ bool nudgePointer(Desk desk)
 {
     switch (desk) {
     case Desk::X:
+    case Desk::Cinnamon:
         return xdotool({"mousemove", "900", "500"}) && xdotool({"mousemove", "902", "500"});
     case Desk::Sway:
         return vnc({"move", "900", "500"}) && vnc({"move", "902", "500"});
@@ -149,6 +163,51 @@ int litOnSecondOutput(const Screenshot& shot, std::string& first)
     return whole ? countFailing(shot, 1920, 0, 3839, 1079, isBlack, first) : -1;
 }
 
+// On Cinnamon the page stands over its panel and desk, and types: the X
+// server's picture of the screen, taken until the typing line shows text.
+bool cinnamonPageShows(const PageGeometry& page, std::chrono::milliseconds limit)
+{
+    if (!waitForFedPaper(page, limit))
+        return false;
+    const std::filesystem::path kept = buildFolder() / "idle-cinnamon-desk.png";
+    const bool typed = waitUntil([&] {
+        const Screenshot shot(kept);
+        return shot.ok() && inkOnTypingLine(shot, page) >= 30;
+    }, 10s);
+    const Screenshot shot(kept, false);
+    if (!shot.ok() || shot.width() != 1920 || shot.height() != 1080)
+        return false;
+    expectFedPage(shot, page);
+    expectFirstLineTyped(shot, page);
+    return typed;
+}
+
+// Whether Cinnamon's shield says it is up, or down, and has settled: it
+// answers late while it builds or takes down its lock, and the X server
+// too, busy drawing it, would hold up a person's input.
+bool cinnamonShieldSettled(bool active)
+{
+    const auto asked = std::chrono::steady_clock::now();
+    ChildProcess reply(inSession({"dbus-send", "--session", "--print-reply", "--reply-timeout=60000",
+        "--dest=org.cinnamon.ScreenSaver", "/org/cinnamon/ScreenSaver", "org.cinnamon.ScreenSaver.GetActive"}));
+    const bool said = reply.waitForExit(70s) == 0
+        && reply.standardOutput().find(active ? "boolean true" : "boolean false") != std::string::npos;
+    const auto drawing = std::chrono::steady_clock::now();
+    x11().readRow(0, 0, 1);
+    const auto now = std::chrono::steady_clock::now();
+    return said && drawing - asked < 1s && now - drawing < 1s;
+}
+
+// Cinnamon's shield raised or lifted by its own command (--deactivate
+// unlocks it too, as a password would).
+bool setCinnamonShield(bool active)
+{
+    if (cinnamonShieldSettled(active))
+        return true;
+    runCommand(inSession({"cinnamon-screensaver-command", active ? "--lock" : "--deactivate"}), 60s);
+    return waitUntil([&] { return cinnamonShieldSettled(active); }, 60s);
+}
+
 // On GNOME the page fills the first monitor, with no pointer over it (its
 // saver's window came up under a pointer another one left), and the second,
 // 1280x1024 to its right, is black.
@@ -163,6 +222,8 @@ bool pageShows(Desk desk, std::chrono::milliseconds limit)
     case Desk::KWin:
         // KWin's first output stands at the desk's origin.
         return waitForFedPaper(page, limit, pixelsOf([] { return kwinDeskShot(); }, 3840, 1080));
+    case Desk::Cinnamon:
+        return cinnamonPageShows(page, limit);
     case Desk::Gnome:
         break;
     }
@@ -238,6 +299,8 @@ bool setSessionTime(const IdleCase& c, int value, const std::filesystem::path& c
         return true;
     case Desk::Gnome:
         return runCommand(inSession({"gsettings", "set", "org.gnome.desktop.session", "idle-delay", v})) == 0;
+    case Desk::Cinnamon:
+        return runCommand(inSession({"gsettings", "set", "org.cinnamon.desktop.session", "idle-delay", v})) == 0;
     case Desk::KWin:
     case Desk::Sway:
         break;
@@ -246,7 +309,8 @@ bool setSessionTime(const IdleCase& c, int value, const std::filesystem::path& c
 }
 
 // What a row set of the session's time, undone for the rows after it (on
-// KWin the file is in a folder only that row names).
+// KWin the file is in a folder only that row names), and Cinnamon's shield
+// lifted if a row left it up.
 struct SessionTimeReset {
     Desk desk;
     bool set;
@@ -256,13 +320,17 @@ struct SessionTimeReset {
             runCommand(inSession({"gsettings", "reset", "org.gnome.desktop.session", "idle-delay"}));
         if (set && desk == Desk::X)
             x11().setServerScreenSaver(0);
+        if (set && desk == Desk::Cinnamon)
+            runCommand(inSession({"gsettings", "reset", "org.cinnamon.desktop.session", "idle-delay"}));
+        if (desk == Desk::Cinnamon)
+            setCinnamonShield(false);
     }
 };
 
 // The seconds a companion chooses from the session's time.
 int chosenSeconds(const IdleCase& c, int sessionTime)
 {
-    if (c.desk == Desk::Gnome || isDesktop(c, "X-Cinnamon"))
+    if (c.desk == Desk::Gnome || c.desk == Desk::Cinnamon || isDesktop(c, "X-Cinnamon"))
         return (sessionTime + 1) / 2;
     return c.desk == Desk::KWin || isDesktop(c, "KDE") ? sessionTime * 30 : 300;
 }
@@ -285,10 +353,11 @@ int childrenOf(pid_t pid)
 
 // A private bus for the session and the system, with the stand-ins on it.
 struct StandInBus {
-    // GNOME's stand-ins share its session bus, where the shell answers.
+    // GNOME's and Cinnamon's stand-ins share their session bus, where the
+    // shell and the session answer (Cinnamon's session manager keeps its name).
     explicit StandInBus(Desk desk) : desk(desk)
     {
-        if (desk == Desk::Gnome) {
+        if (desk == Desk::Gnome || desk == Desk::Cinnamon) {
             address = sessionVariable("DBUS_SESSION_BUS_ADDRESS");
         } else {
             daemon = std::make_unique<ChildProcess>(
@@ -362,7 +431,11 @@ std::unique_ptr<ChildProcess> startCompanion(Desk desk, const StandInBus& bus, c
     const std::string& saver, bool debug = false, int given = afterSeconds, const std::string& configHome = "",
     const std::filesystem::path& cache = {}, const char* named = nullptr)
 {
-    const char* desktop = named ? named : desk == Desk::Gnome ? "GNOME" : desk == Desk::KWin ? "KDE" : "";
+    const char* desktop = named                 ? named
+        : desk == Desk::Gnome                 ? "GNOME"
+        : desk == Desk::KWin                  ? "KDE"
+        : desk == Desk::Cinnamon              ? "X-Cinnamon"
+                                              : "";
     std::vector<std::string> command = {"env", "DBUS_SESSION_BUS_ADDRESS=" + bus.address,
         "DBUS_SYSTEM_BUS_ADDRESS=" + bus.address, "XDG_RUNTIME_DIR=" + runtime.string(),
         "XDG_CACHE_HOME=" + cache.string(), debug ? "WAYLAND_DEBUG=client" : "WAYLAND_DEBUG=",
@@ -374,6 +447,16 @@ std::unique_ptr<ChildProcess> startCompanion(Desk desk, const StandInBus& bus, c
         command.push_back("--after=" + std::to_string(given));
     return std::make_unique<ChildProcess>(onDesk(desk, command));
 }
+
+// A player's inhibitor on the session bus through org.freedesktop.ScreenSaver.
+constexpr const char* screenSaverInhibitor = R"(
+import dbus, signal
+bus = dbus.SessionBus()
+dbus.Interface(bus.get_object("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver"),
+               "org.freedesktop.ScreenSaver").Inhibit("player", "a film")
+print("inhibited", flush=True)
+signal.pause()
+)";
 
 // Holds the case's inhibitor from its start to drop() or the end of its scope.
 class HeldInhibitor {
@@ -402,6 +485,22 @@ public:
         case Inhibitor::PowerManager:
             held_ = bus_.tell(method(), {"boolean:true"});
             break;
+        case Inhibitor::ScreenSaverInhibit:
+            // As a player asks on Cinnamon, held while its connection lives;
+            // the session manager must then say idle is inhibited.
+            player_ = std::make_unique<ChildProcess>(inSession({"python3", "-c", screenSaverInhibitor}));
+            held_ = waitUntil([&] { return player_->standardOutput() == "inhibited\n"; }, 10s)
+                && waitUntil([] {
+                       ChildProcess asked(inSession({"dbus-send", "--session", "--print-reply",
+                           "--dest=org.gnome.SessionManager", "/org/gnome/SessionManager",
+                           "org.gnome.SessionManager.IsInhibited", "uint32:8"}));
+                       return asked.waitForExit(10s) == 0
+                           && asked.standardOutput().find("boolean true") != std::string::npos;
+                   }, 10s);
+            break;
+        case Inhibitor::CinnamonShield:
+            held_ = setCinnamonShield(true);
+            break;
         case Inhibitor::Window:
             // The compositor honours it once the window shows.
             window_ = std::make_unique<ChildProcess>(inSession({TAPWRITE_E2E_IDLE_INHIBITOR}));
@@ -414,6 +513,9 @@ public:
         drop();
         if (kind_ == Inhibitor::ServerSaverSuspended || kind_ == Inhibitor::PlayerSuspends)
             x11().setServerScreenSaver(0);
+        // Lifted even when it came up too late to count as held.
+        if (kind_ == Inhibitor::CinnamonShield)
+            setCinnamonShield(false);
     }
     bool held() const { return held_ || kind_ == Inhibitor::None; }
     std::string said() const { return window_ ? window_->standardError() : ""; }
@@ -426,6 +528,9 @@ public:
             x11().suspendServerScreenSaver(false);
         else if (kind_ == Inhibitor::SessionBus || kind_ == Inhibitor::PowerManager || kind_ == Inhibitor::LockedHint)
             return bus_.tell(method(), {"boolean:false"});
+        // Unlocked as a person does it, with input.
+        else if (kind_ == Inhibitor::CinnamonShield)
+            return setCinnamonShield(false) && nudgePointer(Desk::Cinnamon);
         window_.reset();
         player_.reset();
         return true;
@@ -475,6 +580,9 @@ const IdleCase idleCases[] = {
     {"KWinNoneWhileAWindowInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::Window, nullptr, nullptr, true},
     {"KWinNoneWhilePlasmaInhibits", Desk::KWin, Row::NoneWhileInhibited, Inhibitor::PowerManager},
     {"KWinALockEndsIt", Desk::KWin, Row::ALockEndsIt},
+    {"CinnamonALockEndsItUntilTheUnlock", Desk::Cinnamon, Row::ALockEndsIt},
+    {"CinnamonNoneWhileAPlayerInhibits", Desk::Cinnamon, Row::NoneWhileInhibited, Inhibitor::ScreenSaverInhibit},
+    {"CinnamonNoneWhileItsShieldIsUpAtTheStart", Desk::Cinnamon, Row::NoneWhileInhibited, Inhibitor::CinnamonShield},
     {.name = "XSaysItsDefault", .desk = Desk::X, .row = Row::TimeFromTheSession, .given = 0,
         .says = "tapwrite-idle: the saver after 300 s, as the session tells no blank or lock time\n"},
     {.name = "XWarnsPastTheServersTime", .desk = Desk::X, .row = Row::TimeFromTheSession, .given = 30,
@@ -507,6 +615,10 @@ const IdleCase idleCases[] = {
     {.name = "KWinHalfOfPlasmasLockTimeAsItChanges", .desk = Desk::KWin, .row = Row::TimeFromTheSession, .given = 0,
         .sessionTime = 1, .changedTo = 2,
         .says = "tapwrite-idle: the saver after 30 s, half of KDE Plasma's screen lock time\n"},
+    // Cinnamon locks at its blank time: the saver shows and types before.
+    {.name = "CinnamonHalfOfItsBlankTimeAsItChanges", .desk = Desk::Cinnamon, .row = Row::TimeFromTheSession,
+        .given = 0, .sessionTime = 30, .changedTo = 40,
+        .says = "tapwrite-idle: the saver after 15 s, half of Cinnamon's blank time\n"},
 };
 
 class IdleCompanion : public testing::TestWithParam<IdleCase> {};
@@ -630,8 +742,14 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
             ASSERT_TRUE(shows());
         }
         const auto locked = std::chrono::steady_clock::now();
-        // Plasma's screen locker locks on its own; elsewhere logind tells.
-        ASSERT_TRUE(bus.tell(c.desk == Desk::KWin ? "org.tapwrite.StandIn.LockScreen" : "org.tapwrite.StandIn.Lock", {}));
+        // Plasma's screen locker locks on its own, Cinnamon's shield when told
+        // by its command; elsewhere logind tells.
+        if (c.desk == Desk::Cinnamon) {
+            ASSERT_TRUE(setCinnamonShield(true)) << "the shield did not come up";
+        } else {
+            ASSERT_TRUE(
+                bus.tell(c.desk == Desk::KWin ? "org.tapwrite.StandIn.LockScreen" : "org.tapwrite.StandIn.Lock", {}));
+        }
         // One that keeps SIGTERM blocked is killed 5 s after it.
         EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, c.saver ? 8s : 2s)) << "the lock did not end the saver";
         if (c.saver) {
@@ -640,6 +758,15 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         // Locked, nothing starts at the next idle time.
         EXPECT_FALSE(waitUntil(saverRuns, 2 * after)) << "a saver came under the lock";
         EXPECT_TRUE(companion->running());
+        if (c.desk != Desk::Cinnamon)
+            break;
+        // Unlocked, with a person's input: the next idle time brings it again.
+        ASSERT_TRUE(setCinnamonShield(false)) << "the shield stayed up";
+        const auto input = std::chrono::steady_clock::now();
+        ASSERT_TRUE(nudgePointer(c.desk));
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after the unlock";
+        EXPECT_GE(std::chrono::steady_clock::now() - input, after) << "it came before the idle time";
+        EXPECT_TRUE(shows());
         break;
     }
     case Row::SecondCompanionAndBadSaver: {
