@@ -42,7 +42,7 @@ int onShieldChanged(sd_bus_message* message, void* data, sd_bus_error*)
 bool shieldActive(const Shield& shield)
 {
     for (const char* path : shield.paths) {
-        if (!path || busSilent(shield.name))
+        if (!path)
             break;
         sd_bus_message* reply = busCall(sessionBus(), shield.name, path, shield.interface, "GetActive");
         int active = 0;
@@ -50,6 +50,9 @@ bool shieldActive(const Shield& shield)
         sd_bus_message_unref(reply);
         if (read)
             return active;
+        // Unanswered: its other path would keep us as long again.
+        if (busSilent(shield.name))
+            break;
     }
     return false;
 }

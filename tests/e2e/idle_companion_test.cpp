@@ -10,15 +10,21 @@
 // bus, a window's on Wayland) or while logind's LockedHint says locked, is
 // ended when the session locks (logind's Lock, Plasma's screen locker;
 // killed 5 s later where it keeps SIGTERM blocked) and
-// after a Lock comes again only after input; signals forged by another
-// connection are ignored, and a new owner of GNOME's idle monitor is
-// watched again; a second companion is refused (with the lock in a private
+// after a Lock comes again only after input (the watch for it set at the
+// lock: keys typed into a locker count); after an unlock said with no input
+// it comes after the idle time, and after logind was replaced while asleep;
+// a lock ends the real saver within 1 s with no "New Version!" box; signals
+// forged by another connection (a lock's, logind's owner's) are ignored, a
+// new owner of GNOME's idle monitor is watched again, and a service that
+// never answers holds nothing up; a second companion is refused (with the lock in a private
 // folder where there is no runtime folder), and a saver that fails or is
-// missing is tried once per idle period; on GNOME also when the Activities
+// missing is tried once per idle period, and a private lock folder open to
+// others refused; on GNOME also when the Activities
 // overview is open. logind, gnome-session, Plasma's power manager and screen
 // locker and, on X, GNOME's idle monitor are stand-ins on a private bus, on
 // GNOME on its own session bus.
 #include "e2e_support.h"
+#include "../support/service_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +32,7 @@
 #include <cstdlib>
 #include <functional>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 using namespace e2e;
@@ -40,9 +47,24 @@ enum class Row {
     ForgedSignalsAndALockUntilInput,
     IdleMonitorReplaced,
     TimeFromTheSession,
-    SleepEndsIt
+    SleepEndsIt,
+    ShortLockThenAway,
+    UnlockedWithoutInput,
+    NoBoxOnALockOrASleep,
+    LogindReplacedWhileAsleep,
+    AServiceNeverAnswers,
+    LockFolderOpenToOthers
 };
-enum class Inhibitor { None, ServerSaverSuspended, PlayerSuspends, SessionBus, PowerManager, Window, LockedHint };
+enum class Inhibitor {
+    None,
+    ServerSaverSuspended,
+    PlayerSuspends,
+    SessionBus,
+    GnomeSessionAlone,
+    PowerManager,
+    Window,
+    LockedHint
+};
 
 struct IdleCase {
     const char* name;
@@ -251,10 +273,11 @@ int childrenOf(pid_t pid)
     }).size());
 }
 
-// A private bus for the session and the system, with the stand-ins on it.
+// A private bus for the session and the system, with the stand-ins on it
+// (their session services never answering with hang).
 struct StandInBus {
     // GNOME's stand-ins share its session bus, where the shell answers.
-    explicit StandInBus(Desk desk) : desk(desk)
+    StandInBus(Desk desk, bool hang) : desk(desk), hang(hang)
     {
         if (desk == Desk::Gnome) {
             address = sessionVariable("DBUS_SESSION_BUS_ADDRESS");
@@ -264,9 +287,16 @@ struct StandInBus {
             waitUntil([&] { return daemon->standardOutput().find('\n') != std::string::npos; }, 10s);
             address = daemon->standardOutput().substr(0, daemon->standardOutput().find('\n'));
         }
+        ready = start();
+    }
+    // Started, or started again as a restarted logind (and its session's
+    // services) is: a new owner of every name, which tells nothing else.
+    bool start()
+    {
+        standIn.reset();
         standIn = std::make_unique<ChildProcess>(onDesk(desk, {"env", "DBUS_SESSION_BUS_ADDRESS=" + address,
-            "/usr/bin/python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/session_stand_in.py"}));
-        ready = waitUntil([&] { return tell("org.freedesktop.DBus.Peer.Ping", {}); }, 10s);
+            "/usr/bin/python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/session_stand_in.py", hang ? "hang" : ""}));
+        return waitUntil([&] { return tell("org.freedesktop.DBus.Peer.Ping", {}); }, 10s);
     }
     // A method of the stand-in's, as dbus-send takes its arguments; its
     // reply as dbus-send prints it.
@@ -295,13 +325,15 @@ struct StandInBus {
                 names.push_back(word.substr(1, word.size() - 2));
         return names;
     }
-    // A signal of this session's logind object, sent straight to name by a
-    // connection of its own, as any local account can.
-    bool forge(const std::string& name, const std::string& member)
+    // A signal of this session's logind object, or of another object's,
+    // sent straight to name by a connection of its own, as any local account can.
+    bool forge(const std::string& name, const std::string& member, const std::vector<std::string>& arguments = {},
+        const std::string& path = "/org/freedesktop/login1/session/_31")
     {
-        return runCommand(onDesk(desk, {"dbus-send", "--bus=" + address, "--type=signal", "--dest=" + name,
-                   "/org/freedesktop/login1/session/_31", "org.freedesktop.login1.Session." + member}))
-            == 0;
+        std::vector<std::string> command = {"dbus-send", "--bus=" + address, "--type=signal", "--dest=" + name, path,
+            member.find('.') == std::string::npos ? "org.freedesktop.login1.Session." + member : member};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return runCommand(onDesk(desk, command)) == 0;
     }
     // A stand-in for GNOME's idle monitor, once it has its name.
     std::unique_ptr<ChildProcess> idleMonitor()
@@ -314,6 +346,7 @@ struct StandInBus {
         return waitUntil([&] { return runCommand(ping) == 0; }, 10s) ? std::move(monitor) : nullptr;
     }
     Desk desk;
+    bool hang;
     std::unique_ptr<ChildProcess> daemon;
     std::string address;
     std::unique_ptr<ChildProcess> standIn;
@@ -364,6 +397,7 @@ public:
             held_ = bus_.tell("org.tapwrite.StandIn.SetLockedHint", {"boolean:true"});
             break;
         case Inhibitor::SessionBus:
+        case Inhibitor::GnomeSessionAlone:
         case Inhibitor::PowerManager:
             held_ = bus_.tell(method(), {"boolean:true"});
             break;
@@ -389,7 +423,8 @@ public:
         held_ = false;
         if (kind_ == Inhibitor::ServerSaverSuspended)
             x11().suspendServerScreenSaver(false);
-        else if (kind_ == Inhibitor::SessionBus || kind_ == Inhibitor::PowerManager || kind_ == Inhibitor::LockedHint)
+        else if (kind_ == Inhibitor::SessionBus || kind_ == Inhibitor::GnomeSessionAlone
+            || kind_ == Inhibitor::PowerManager || kind_ == Inhibitor::LockedHint)
             return bus_.tell(method(), {"boolean:false"});
         window_.reset();
         player_.reset();
@@ -402,6 +437,8 @@ private:
     {
         if (kind_ == Inhibitor::LockedHint)
             return "org.tapwrite.StandIn.SetLockedHint";
+        if (kind_ == Inhibitor::GnomeSessionAlone)
+            return "org.tapwrite.StandIn.InhibitSession";
         return kind_ == Inhibitor::PowerManager ? "org.tapwrite.StandIn.InhibitPower" : "org.tapwrite.StandIn.Inhibit";
     }
     Inhibitor kind_;
@@ -417,6 +454,8 @@ const IdleCase idleCases[] = {
     // A player's own connection, after a key, as a person starts a film.
     {"XNoneWhileAPlayerSuspendsTheServerSaver", Desk::X, Row::NoneWhileInhibited, Inhibitor::PlayerSuspends},
     {"XNoneWhileTheSessionInhibits", Desk::X, Row::NoneWhileInhibited, Inhibitor::SessionBus},
+    // gnome-session's own, where logind holds none.
+    {"XNoneWhileGnomeSessionAloneInhibits", Desk::X, Row::NoneWhileInhibited, Inhibitor::GnomeSessionAlone},
     {"XNoneWhileLockedHintSaysLocked", Desk::X, Row::NoneWhileInhibited, Inhibitor::LockedHint},
     {"XALockEndsIt", Desk::X, Row::ALockEndsIt},
     {"XALockKillsASaverThatStays", Desk::X, Row::ALockEndsIt, Inhibitor::None,
@@ -447,6 +486,13 @@ const IdleCase idleCases[] = {
         .says = "tapwrite-idle: the saver will not show before the session blanks or locks: 30 s is at or past the X "
                 "server's screen-saver time (xset s: 20 s)\n"},
     {.name = "XSleepEndsIt", .desk = Desk::X, .row = Row::SleepEndsIt},
+    {.name = "XAShortLockThenAway", .desk = Desk::X, .row = Row::ShortLockThenAway},
+    {.name = "XUnlockedWithoutInput", .desk = Desk::X, .row = Row::UnlockedWithoutInput},
+    {.name = "XNoBoxOnALockOrASleep", .desk = Desk::X, .row = Row::NoBoxOnALockOrASleep,
+        .saver = TAPWRITE_E2E_LOOPBACK_SAVER},
+    {.name = "XLogindReplacedWhileAsleep", .desk = Desk::X, .row = Row::LogindReplacedWhileAsleep},
+    {.name = "XAServiceNeverAnswers", .desk = Desk::X, .row = Row::AServiceNeverAnswers},
+    {.name = "XLockFolderOpenToOthers", .desk = Desk::X, .row = Row::LockFolderOpenToOthers, .noRuntimeFolder = true},
     {.name = "GnomeHalfOfItsBlankTimeAsItChanges", .desk = Desk::Gnome, .row = Row::TimeFromTheSession, .given = 0,
         .sessionTime = 20, .changedTo = 40,
         .says = "tapwrite-idle: the saver after 10 s, half of GNOME's blank time\n"},
@@ -465,7 +511,7 @@ class IdleCompanion : public testing::TestWithParam<IdleCase> {};
 TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
 {
     const IdleCase& c = GetParam();
-    StandInBus bus(c.desk);
+    StandInBus bus(c.desk, c.row == Row::AServiceNeverAnswers);
     ASSERT_TRUE(bus.ready) << "the stand-ins did not come up: " << bus.standIn->standardError();
     std::optional<TempFolder> ownRuntime;
     if (c.desk == Desk::X)
@@ -492,6 +538,17 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(c.inhibitor == Inhibitor::PlayerSuspends ? pressKey(c.desk) : nudgePointer(c.desk));
     const std::filesystem::path cache = c.noRuntimeFolder ? runtime / "cache" : "";
+    if (c.row == Row::LockFolderOpenToOthers) {
+        std::filesystem::create_directories(cache / "tapwrite-idle");
+        std::filesystem::permissions(cache / "tapwrite-idle", std::filesystem::perms::all);
+    }
+    // The real saver's "New Version!" box, were it to show.
+    std::unique_ptr<ServiceFixture> service;
+    if (c.row == Row::NoBoxOnALockOrASleep) {
+        service = std::make_unique<ServiceFixture>(TAPWRITE_E2E_SERVICE_PORT);
+        service->serve("sstext", "ONE.\r\nTWO.\r\n");
+        service->serve("sys", "VERSION5.1\r\nmessageNum:1\r\nmessage:Hi");
+    }
     std::unique_ptr<ChildProcess> companion
         = startCompanion(c.desk, bus, runtime, saver, c.requestChecked, c.given, configHome.string(), cache);
     const auto saverRuns = [&] { return childrenOf(companion->pid()) > 0; };
@@ -637,6 +694,13 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         for (const std::string& name : names)
             ASSERT_TRUE(bus.forge(name, "Lock"));
         EXPECT_FALSE(waitUntil([&] { return !saverRuns(); }, 2s)) << "a forged Lock ended the saver";
+        // Only the bus tells who owns logind's name: a forged word that
+        // another has it leaves the real Lock believed.
+        for (const std::string& name : names)
+            ASSERT_TRUE(bus.forge(name, "org.freedesktop.DBus.NameOwnerChanged",
+                {"string:org.freedesktop.login1", "string:", "string:" + name}, "/org/freedesktop/DBus"));
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the real Lock did not end the saver";
         break;
     }
     case Row::IdleMonitorReplaced: {
@@ -699,6 +763,96 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         RecordProperty(
             "saver_after_resume_ms", int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
         EXPECT_GE(took, after) << "it came before the idle time after the resume";
+        break;
+    }
+    case Row::ShortLockThenAway: {
+        // Locked at the desk (Super+L) before the idle time, once the
+        // companion follows the session; a few keys into the locker's prompt,
+        // which unlocks without a word to logind; then away.
+        ASSERT_TRUE(waitUntil([&] { return bus.standIn->standardOutput().find("LockedHint read") != std::string::npos; },
+            10s));
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        for (int key = 0; key < 4; ++key) {
+            std::this_thread::sleep_for(500ms); // typing, at a person's pace
+            ASSERT_TRUE(pressKey(c.desk));
+        }
+        const auto away = std::chrono::steady_clock::now();
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after a short lock: " << companion->standardError();
+        EXPECT_GE(std::chrono::steady_clock::now() - away, after) << "it came before the idle time";
+        break;
+    }
+    case Row::UnlockedWithoutInput: {
+        // A lock that ends the saver, then its end said with no input (a
+        // fingerprint, loginctl unlock-session): LockedHint, then Lock and Unlock.
+        for (const auto& [lock, unlock] : {std::pair {"SetLockedHint", "SetLockedHint"}, std::pair {"Lock", "Unlock"}}) {
+            ASSERT_TRUE(waitUntil(saverRuns, 2 * after + 10s)) << companion->standardError();
+            const bool hint = std::string(lock) == "SetLockedHint";
+            ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + lock, hint ? std::vector<std::string> {"boolean:true"}
+                                                                                  : std::vector<std::string> {}));
+            EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << lock << " did not end the saver";
+            ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + unlock,
+                hint ? std::vector<std::string> {"boolean:false"} : std::vector<std::string> {}));
+            const auto unlocked = std::chrono::steady_clock::now();
+            EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after " << unlock;
+            EXPECT_GE(std::chrono::steady_clock::now() - unlocked, after) << "it came before the idle time";
+        }
+        break;
+    }
+    case Row::NoBoxOnALockOrASleep: {
+        // The real saver, with a newer version announced: a lock and a sleep
+        // end it within 1 s, and no box comes up.
+        for (const char* ending : {"Lock", "Sleep"}) {
+            ASSERT_TRUE(waitUntil(saverRuns, 2 * after + 10s)) << companion->standardError();
+            ASSERT_TRUE(shows()) << "the page never showed";
+            const bool sleep = std::string(ending) == "Sleep";
+            ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + ending,
+                sleep ? std::vector<std::string> {"boolean:true"} : std::vector<std::string> {}));
+            bool boxSeen = false;
+            EXPECT_TRUE(waitUntil([&] { return !(boxSeen = boxSeen || windowExists("New Version!")) && !saverRuns(); }, 1s))
+                << "the " << ending << " did not end the saver within 1 s";
+            EXPECT_FALSE(boxSeen || waitUntil([] { return windowExists("New Version!"); }, 1s))
+                << "a \"New Version!\" box came up on the " << ending;
+            ASSERT_TRUE(bus.tell(sleep ? "org.tapwrite.StandIn.Sleep" : "org.tapwrite.StandIn.Unlock",
+                sleep ? std::vector<std::string> {"boolean:false"} : std::vector<std::string> {}));
+        }
+        break;
+    }
+    case Row::LogindReplacedWhileAsleep: {
+        // Its PrepareForSleep(false) never comes: the new logind's word counts.
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Sleep", {"boolean:true"}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the saver stayed for the sleep";
+        ASSERT_TRUE(bus.start()) << "logind's stand-in did not come back";
+        const auto replaced = std::chrono::steady_clock::now();
+        EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "none came after logind was replaced";
+        EXPECT_GE(std::chrono::steady_clock::now() - replaced, after) << "it came before the idle time";
+        break;
+    }
+    case Row::AServiceNeverAnswers: {
+        // Asked at start and at the idle time, the session's services keep
+        // the companion 2 s each at most, said in a line each.
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        for (const char* service : {"org.freedesktop.ScreenSaver", "org.gnome.SessionManager"})
+            EXPECT_NE(companion->standardError().find(std::string("tapwrite-idle: ") + service
+                          + " did not answer in 2 s; going on without it\n"),
+                std::string::npos)
+                << companion->standardError();
+        // Restarted, the screen locker is asked afresh and keeps the companion
+        // waiting: a lock meanwhile still ends the saver within 3 s.
+        ASSERT_TRUE(bus.start());
+        const auto locked = std::chrono::steady_clock::now();
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(3s - (std::chrono::steady_clock::now() - locked));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, left))
+            << "the lock did not end the saver within 3 s";
+        break;
+    }
+    case Row::LockFolderOpenToOthers: {
+        EXPECT_EQ(companion->waitForExit(10s), TAPWRITE_E2E_IDLE_CANNOT_RUN);
+        EXPECT_NE(companion->standardError().find("tapwrite-idle: cannot lock " + (cache / "tapwrite-idle").string()
+                      + "/tapwrite-idle.lock: " + (cache / "tapwrite-idle").string() + " is open to other accounts\n"),
+            std::string::npos)
+            << companion->standardError();
         break;
     }
     }

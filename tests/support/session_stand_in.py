@@ -2,18 +2,22 @@
 """Stand-ins for logind, gnome-session and KDE Plasma's power manager and
 screen locker on a private bus, for the idle companion's tests. The test
 steers them through org.tapwrite.StandIn on /org/freedesktop/login1: Lock()
-has this session's object send Lock, SetLockedHint(b) sets its LockedHint
-(printing "LockedHint read" each time that is asked), LockScreen() has the
-screen locker send ActiveChanged(true), Sleep(b) has logind send
-PrepareForSleep(b), Inhibit(b) holds or drops an idle inhibitor in logind and
-gnome-session, InhibitPower(b) one in the power manager, and NamesOf(u)
+and Unlock() have this session's object send Lock and Unlock,
+SetLockedHint(b) sets its LockedHint (printing "LockedHint read" each time
+that is asked), LockScreen() has the screen locker send ActiveChanged(true),
+Sleep(b) has logind send PrepareForSleep(b), Inhibit(b) holds or drops an
+idle inhibitor in logind and gnome-session, InhibitSession(b) one in
+gnome-session alone, InhibitPower(b) one in the power manager, and NamesOf(u)
 gives a process's unique names on the bus.
+
+With hang, the session's services (gnome-session, the power manager, the
+screen locker) take every call and never answer; logind still does.
 
 With idle-monitor, it is GNOME's idle monitor instead, counting idle time
 from its own start (no input comes to it), and printing "watch added" each
 time a watch is.
 
-Usage: session_stand_in.py [idle-monitor]  (the bus in DBUS_SESSION_BUS_ADDRESS)
+Usage: session_stand_in.py [idle-monitor | hang]  (the bus in DBUS_SESSION_BUS_ADDRESS)
 """
 import sys
 import time
@@ -24,14 +28,26 @@ from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
 SESSION_PATH = "/org/freedesktop/login1/session/_31"
+hang = sys.argv[1:] == ["hang"]
 held = False
+session_held = False
 power_held = False
 locked_hint = False
+
+
+def answer(reply, value):
+    """A session service's answer, or none at all with hang."""
+    if not hang:
+        reply(value)
 
 
 class Session(dbus.service.Object):
     @dbus.service.signal("org.freedesktop.login1.Session")
     def Lock(self):
+        pass
+
+    @dbus.service.signal("org.freedesktop.login1.Session")
+    def Unlock(self):
         pass
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
@@ -48,6 +64,10 @@ class ScreenLocker(dbus.service.Object):
     @dbus.service.signal("org.freedesktop.ScreenSaver", signature="b")
     def ActiveChanged(self, active):
         pass
+
+    @dbus.service.method("org.freedesktop.ScreenSaver", out_signature="b", async_callbacks=("reply", "error"))
+    def GetActive(self, reply, error):
+        answer(reply, False)
 
 
 class Manager(dbus.service.Object):
@@ -69,6 +89,10 @@ class Manager(dbus.service.Object):
     @dbus.service.method("org.tapwrite.StandIn")
     def Lock(self):
         self.session.Lock()
+
+    @dbus.service.method("org.tapwrite.StandIn")
+    def Unlock(self):
+        self.session.Unlock()
 
     @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
     def SetLockedHint(self, locked):
@@ -107,21 +131,28 @@ class Manager(dbus.service.Object):
         held = bool(hold)
 
     @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
+    def InhibitSession(self, hold):
+        global session_held
+        session_held = bool(hold)
+
+    @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
     def InhibitPower(self, hold):
         global power_held
         power_held = bool(hold)
 
 
 class SessionManager(dbus.service.Object):
-    @dbus.service.method("org.gnome.SessionManager", in_signature="u", out_signature="b")
-    def IsInhibited(self, flags):
-        return held and bool(flags & 8)
+    @dbus.service.method("org.gnome.SessionManager", in_signature="u", out_signature="b",
+                         async_callbacks=("reply", "error"))
+    def IsInhibited(self, flags, reply, error):
+        answer(reply, (held or session_held) and bool(flags & 8))
 
 
 class PowerManagement(dbus.service.Object):
-    @dbus.service.method("org.freedesktop.PowerManagement.Inhibit", out_signature="b")
-    def HasInhibit(self):
-        return power_held
+    @dbus.service.method("org.freedesktop.PowerManagement.Inhibit", out_signature="b",
+                         async_callbacks=("reply", "error"))
+    def HasInhibit(self, reply, error):
+        answer(reply, power_held)
 
 
 class IdleMonitor(dbus.service.Object):
