@@ -790,6 +790,8 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
             ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + lock, hint ? std::vector<std::string> {"boolean:true"}
                                                                                   : std::vector<std::string> {}));
             EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << lock << " did not end the saver";
+            // Longer than the idle time, so that no report from before counts.
+            EXPECT_FALSE(waitUntil(saverRuns, after + 1s)) << "a saver came under the lock";
             ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + unlock,
                 hint ? std::vector<std::string> {"boolean:false"} : std::vector<std::string> {}));
             const auto unlocked = std::chrono::steady_clock::now();
