@@ -22,12 +22,16 @@ struct Shield {
     // Where GetActive is asked, the first that answers; signals come on any.
     const char* paths[2];
 };
-// GNOME's screen shield, and KDE Plasma's screen locker, which locks on its
-// own timer without logind's Lock and tells on more than one path.
+// GNOME's screen shield; KDE Plasma's screen locker, which locks on its
+// own timer without logind's Lock and tells on more than one path; and
+// Cinnamon's, which leaves the bus 30 s after it was last needed and comes
+// back to lock, saying so once it has the name.
 const Shield shields[] = {
     {Service::GnomeShield, "org.gnome.ScreenSaver", "org.gnome.ScreenSaver", {"/org/gnome/ScreenSaver", nullptr}},
     {Service::PlasmaShield, "org.freedesktop.ScreenSaver", "org.freedesktop.ScreenSaver",
         {"/org/freedesktop/ScreenSaver", "/ScreenSaver"}},
+    {Service::CinnamonShield, "org.cinnamon.ScreenSaver", "org.cinnamon.ScreenSaver",
+        {"/org/cinnamon/ScreenSaver", nullptr}},
 };
 
 int onShieldChanged(sd_bus_message* message, void* data, sd_bus_error*)

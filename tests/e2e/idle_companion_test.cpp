@@ -13,7 +13,8 @@
 // after a Lock comes again only after input (the watch for it set at the
 // lock: keys typed into a locker count); after an unlock said with no input
 // it comes after the idle time, and after logind was replaced while asleep;
-// a lock ends the real saver within 1 s with no "New Version!" box; signals
+// Cinnamon's screen saver locks as it comes back to the bus; a lock ends
+// the real saver within 1 s with no "New Version!" box; signals
 // forged by another connection (a lock's, logind's owner's) are ignored, a
 // new owner of GNOME's idle monitor is watched again, and a service that
 // never answers holds nothing up; a second companion is refused (with the lock in a private
@@ -53,7 +54,8 @@ enum class Row {
     NoBoxOnALockOrASleep,
     LogindReplacedWhileAsleep,
     AServiceNeverAnswers,
-    LockFolderOpenToOthers
+    LockFolderOpenToOthers,
+    CinnamonComesBackToLock
 };
 enum class Inhibitor {
     None,
@@ -493,6 +495,7 @@ const IdleCase idleCases[] = {
     {.name = "XLogindReplacedWhileAsleep", .desk = Desk::X, .row = Row::LogindReplacedWhileAsleep},
     {.name = "XAServiceNeverAnswers", .desk = Desk::X, .row = Row::AServiceNeverAnswers},
     {.name = "XLockFolderOpenToOthers", .desk = Desk::X, .row = Row::LockFolderOpenToOthers, .noRuntimeFolder = true},
+    {.name = "XCinnamonComesBackToLock", .desk = Desk::X, .row = Row::CinnamonComesBackToLock},
     {.name = "GnomeHalfOfItsBlankTimeAsItChanges", .desk = Desk::Gnome, .row = Row::TimeFromTheSession, .given = 0,
         .sessionTime = 20, .changedTo = 40,
         .says = "tapwrite-idle: the saver after 10 s, half of GNOME's blank time\n"},
@@ -772,11 +775,12 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(waitUntil([&] { return bus.standIn->standardOutput().find("LockedHint read") != std::string::npos; },
             10s));
         ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        auto away = std::chrono::steady_clock::now();
         for (int key = 0; key < 4; ++key) {
             std::this_thread::sleep_for(500ms); // typing, at a person's pace
+            away = std::chrono::steady_clock::now();
             ASSERT_TRUE(pressKey(c.desk));
         }
-        const auto away = std::chrono::steady_clock::now();
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after a short lock: " << companion->standardError();
         EXPECT_GE(std::chrono::steady_clock::now() - away, after) << "it came before the idle time";
         break;
@@ -792,9 +796,9 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
             EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << lock << " did not end the saver";
             // Longer than the idle time, so that no report from before counts.
             EXPECT_FALSE(waitUntil(saverRuns, after + 1s)) << "a saver came under the lock";
+            const auto unlocked = std::chrono::steady_clock::now();
             ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + unlock,
                 hint ? std::vector<std::string> {"boolean:false"} : std::vector<std::string> {}));
-            const auto unlocked = std::chrono::steady_clock::now();
             EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after " << unlock;
             EXPECT_GE(std::chrono::steady_clock::now() - unlocked, after) << "it came before the idle time";
         }
@@ -824,8 +828,8 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
         ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Sleep", {"boolean:true"}));
         EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the saver stayed for the sleep";
-        ASSERT_TRUE(bus.start()) << "logind's stand-in did not come back";
         const auto replaced = std::chrono::steady_clock::now();
+        ASSERT_TRUE(bus.start()) << "logind's stand-in did not come back";
         EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "none came after logind was replaced";
         EXPECT_GE(std::chrono::steady_clock::now() - replaced, after) << "it came before the idle time";
         break;
@@ -847,6 +851,16 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(3s - (std::chrono::steady_clock::now() - locked));
         EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, left))
             << "the lock did not end the saver within 3 s";
+        break;
+    }
+    case Row::CinnamonComesBackToLock: {
+        // Its screen saver leaves the bus unneeded, which locks nothing, and
+        // comes back to lock, which ends the saver.
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.CinnamonLeaves", {}));
+        EXPECT_FALSE(waitUntil([&] { return !saverRuns(); }, 1s)) << "its leaving ended the saver";
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.CinnamonLocks", {}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "its lock did not end the saver";
         break;
     }
     case Row::LockFolderOpenToOthers: {

@@ -7,11 +7,14 @@ SetLockedHint(b) sets its LockedHint (printing "LockedHint read" each time
 that is asked), LockScreen() has the screen locker send ActiveChanged(true),
 Sleep(b) has logind send PrepareForSleep(b), Inhibit(b) holds or drops an
 idle inhibitor in logind and gnome-session, InhibitSession(b) one in
-gnome-session alone, InhibitPower(b) one in the power manager, and NamesOf(u)
-gives a process's unique names on the bus.
+gnome-session alone, InhibitPower(b) one in the power manager, NamesOf(u)
+gives a process's unique names on the bus, and Cinnamon's screen saver
+leaves the bus with CinnamonLeaves() and comes back to lock with
+CinnamonLocks(), as it does after 30 s unneeded.
 
 With hang, the session's services (gnome-session, the power manager, the
-screen locker) take every call and never answer; logind still does.
+screen locker) take every call and never answer; logind and Cinnamon's
+screen saver still do.
 
 With idle-monitor, it is GNOME's idle monitor instead, counting idle time
 from its own start (no input comes to it), and printing "watch added" each
@@ -70,11 +73,36 @@ class ScreenLocker(dbus.service.Object):
         answer(reply, False)
 
 
+class CinnamonScreenSaver(dbus.service.Object):
+    active = False
+
+    @dbus.service.signal("org.cinnamon.ScreenSaver", signature="b")
+    def ActiveChanged(self, active):
+        pass
+
+    @dbus.service.method("org.cinnamon.ScreenSaver", out_signature="b")
+    def GetActive(self):
+        return self.active
+
+
 class Manager(dbus.service.Object):
     def __init__(self, bus, session, locker):
         super().__init__(bus, "/org/freedesktop/login1")
         self.session = session
         self.locker = locker
+        self.cinnamon = CinnamonScreenSaver(bus, "/org/cinnamon/ScreenSaver")
+        self.cinnamon_name = dbus.service.BusName("org.cinnamon.ScreenSaver", bus)
+
+    @dbus.service.method("org.tapwrite.StandIn")
+    def CinnamonLeaves(self):
+        self.cinnamon_name = None
+        bus.release_name("org.cinnamon.ScreenSaver")
+
+    @dbus.service.method("org.tapwrite.StandIn")
+    def CinnamonLocks(self):
+        self.cinnamon_name = dbus.service.BusName("org.cinnamon.ScreenSaver", bus)
+        self.cinnamon.active = True
+        self.cinnamon.ActiveChanged(True)
 
     @dbus.service.method("org.freedesktop.login1.Manager", in_signature="s", out_signature="o")
     def GetSession(self, name):
