@@ -785,41 +785,35 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         EXPECT_GE(std::chrono::steady_clock::now() - away, after) << "it came before the idle time";
         break;
     }
-    case Row::UnlockedWithoutInput: {
-        // A lock that ends the saver, then its end said with no input (a
-        // fingerprint, loginctl unlock-session): LockedHint, then Lock and Unlock.
-        for (const auto& [lock, unlock] : {std::pair {"SetLockedHint", "SetLockedHint"}, std::pair {"Lock", "Unlock"}}) {
-            ASSERT_TRUE(waitUntil(saverRuns, 2 * after + 10s)) << companion->standardError();
-            const bool hint = std::string(lock) == "SetLockedHint";
-            ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + lock, hint ? std::vector<std::string> {"boolean:true"}
-                                                                                  : std::vector<std::string> {}));
-            EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << lock << " did not end the saver";
-            // Longer than the idle time, so that no report from before counts.
-            EXPECT_FALSE(waitUntil(saverRuns, after + 1s)) << "a saver came under the lock";
-            const auto unlocked = std::chrono::steady_clock::now();
-            ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + unlock,
-                hint ? std::vector<std::string> {"boolean:false"} : std::vector<std::string> {}));
-            EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after " << unlock;
-            EXPECT_GE(std::chrono::steady_clock::now() - unlocked, after) << "it came before the idle time";
-        }
-        break;
-    }
+    case Row::UnlockedWithoutInput:
     case Row::NoBoxOnALockOrASleep: {
-        // The real saver, with a newer version announced: a lock and a sleep
-        // end it within 1 s, and no box comes up.
-        for (const char* ending : {"Lock", "Sleep"}) {
+        // A lock (or a sleep) ends the saver within 1 s, the real one with a
+        // newer version announced with no box; then its end said with no
+        // input (a fingerprint, loginctl unlock-session) brings the next
+        // after the idle time.
+        const bool box = c.row == Row::NoBoxOnALockOrASleep;
+        const std::vector<std::pair<std::string, std::string>> endings = box
+            ? std::vector<std::pair<std::string, std::string>> {{"Lock", ""}, {"Sleep", "boolean:"}}
+            : std::vector<std::pair<std::string, std::string>> {{"SetLockedHint", "boolean:"}, {"Lock", ""}};
+        for (const auto& [lock, flag] : endings) {
+            const auto standIn = [&](const std::string& method, const char* value) {
+                return bus.tell("org.tapwrite.StandIn." + method,
+                    flag.empty() ? std::vector<std::string> {} : std::vector<std::string> {flag + value});
+            };
             ASSERT_TRUE(waitUntil(saverRuns, 2 * after + 10s)) << companion->standardError();
-            ASSERT_TRUE(shows()) << "the page never showed";
-            const bool sleep = std::string(ending) == "Sleep";
-            ASSERT_TRUE(bus.tell(std::string("org.tapwrite.StandIn.") + ending,
-                sleep ? std::vector<std::string> {"boolean:true"} : std::vector<std::string> {}));
+            ASSERT_TRUE(!box || shows()) << "the page never showed";
+            ASSERT_TRUE(standIn(lock, "true"));
             bool boxSeen = false;
             EXPECT_TRUE(waitUntil([&] { return !(boxSeen = boxSeen || windowExists("New Version!")) && !saverRuns(); }, 1s))
-                << "the " << ending << " did not end the saver within 1 s";
-            EXPECT_FALSE(boxSeen || waitUntil([] { return windowExists("New Version!"); }, 1s))
-                << "a \"New Version!\" box came up on the " << ending;
-            ASSERT_TRUE(bus.tell(sleep ? "org.tapwrite.StandIn.Sleep" : "org.tapwrite.StandIn.Unlock",
-                sleep ? std::vector<std::string> {"boolean:false"} : std::vector<std::string> {}));
+                << lock << " did not end the saver within 1 s";
+            // Longer than the idle time, so that no report from before counts.
+            EXPECT_FALSE(waitUntil([&] { return (boxSeen = boxSeen || windowExists("New Version!")) || saverRuns(); },
+                after + 1s))
+                << (boxSeen ? "a \"New Version!\" box came up" : "a saver came under the lock");
+            const auto unlocked = std::chrono::steady_clock::now();
+            ASSERT_TRUE(standIn(lock == "Lock" ? "Unlock" : lock, "false"));
+            EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after the end of " << lock;
+            EXPECT_GE(std::chrono::steady_clock::now() - unlocked, after) << "it came before the idle time";
         }
         break;
     }
