@@ -17,7 +17,6 @@
 #include "idle/sleep_watch.h"
 #include "idle/user_environment.h"
 
-#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
