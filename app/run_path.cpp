@@ -75,8 +75,10 @@ int runSaver()
     }
     platformWatchTermination(false);
     // While the saver's window is still up; never over a host's window, where
-    // the screen may be locked and no one could answer the box.
-    if (!platformHostWindowMode()) {
+    // the screen may be locked and no one could answer the box, nor when
+    // the system asked the run to end (a lock, a sleep, a logout, a stopped
+    // unit), where no one is there to answer it.
+    if (!platformHostWindowMode() && !platformTerminationRequested()) {
         platformLetBoxesAbove(displayContext.window, coverWindows);
         showVersionNotice();
     }

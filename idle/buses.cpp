@@ -2,12 +2,38 @@
 
 #include "idle/lost_session.h"
 
+#include <cerrno>
+#include <cstdint>
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
+#include <set>
+#include <string>
 
 namespace {
 sd_bus* sessionConnection = nullptr;
 sd_bus* systemConnection = nullptr;
+// Services whose last call went unanswered, each said once until it answers.
+std::set<std::string> silent;
+
+// Every call on the connection, sd-bus's own property calls too, waits as
+// long at most.
+void limitCalls(sd_bus*& bus, int r)
+{
+    if (r < 0)
+        bus = nullptr;
+    else
+        sd_bus_set_method_call_timeout(bus, std::uint64_t(busAnswerSeconds) * 1000000);
+}
+
+void answered(const char* destination, int r)
+{
+    if (r != -ETIMEDOUT)
+        silent.erase(destination);
+    else if (silent.insert(destination).second)
+        std::fprintf(stderr, "tapwrite-idle: %s did not answer in %d s; going on without it\n", destination,
+            busAnswerSeconds);
+}
 
 // sd-bus tells a lost connection as a signal of its own, from a sender no
 // peer can take.
@@ -32,10 +58,8 @@ void attach(sd_bus* bus, sd_event* loop, const char* name)
 
 void openBuses()
 {
-    if (sd_bus_open_user(&sessionConnection) < 0)
-        sessionConnection = nullptr;
-    if (sd_bus_open_system(&systemConnection) < 0)
-        systemConnection = nullptr;
+    limitCalls(sessionConnection, sd_bus_open_user(&sessionConnection));
+    limitCalls(systemConnection, sd_bus_open_system(&systemConnection));
 }
 
 sd_bus* sessionBus()
@@ -63,11 +87,28 @@ sd_bus_message* busCall(sd_bus* bus, const char* destination, const char* path, 
         va_end(arguments);
     }
     sd_bus_error error = SD_BUS_ERROR_NULL;
-    if (r >= 0)
+    if (r >= 0) {
         r = sd_bus_call(bus, call, 0, &error, &reply);
+        answered(destination, r);
+    }
     sd_bus_error_free(&error);
     sd_bus_message_unref(call);
     return r >= 0 ? reply : nullptr;
+}
+
+sd_bus_message* busProperty(sd_bus* bus, const char* destination, const char* path, const char* interface,
+    const char* name, const char* type, void* value)
+{
+    sd_bus_message* reply
+        = busCall(bus, destination, path, "org.freedesktop.DBus.Properties", "Get", "ss", interface, name);
+    if (reply && sd_bus_message_read(reply, "v", type, value) < 0)
+        reply = sd_bus_message_unref(reply);
+    return reply;
+}
+
+bool busSilent(const char* destination)
+{
+    return silent.count(destination) > 0;
 }
 
 bool nameOwned(sd_bus* bus, const char* name)

@@ -18,14 +18,19 @@ struct IdleSource {
     void (*flush)();
     // Reads and handles what arrived; false when the connection is gone.
     bool (*dispatch)();
-    // The desk is idle but the saver may not start: reports idle again
-    // after another afterMs without input.
+    // Reports idle once the desk has seen no input for afterMs from now or
+    // from a later input, not sooner (the decisions' watchIdle). Besides,
+    // each source reports idle afterMs after any input on its own.
     void (*watchLonger)();
     // Whether something of this source's own holds the saver back.
     bool (*inhibited)();
     // Watches for afterMs of idleness in place of the time it was opened
     // with (a Wayland source counts it from now).
     void (*watchFor)(int afterMs);
+    // Reports the next input, even one before any idle report (the
+    // decisions' watchInput; a Wayland compositor tells input only after a
+    // second without it).
+    void (*watchInput)();
 };
 
 // What the sources report, read and cleared by main.

@@ -3,7 +3,6 @@
 #include "idle/buses.h"
 #include "idle/colon_list.h"
 
-#include <cstdlib>
 #include <cstdint>
 
 namespace {
@@ -45,15 +44,11 @@ bool logindInhibits()
     sd_bus* bus = systemBus();
     if (!nameOwned(bus, "org.freedesktop.login1"))
         return false;
-    sd_bus_error error = SD_BUS_ERROR_NULL;
-    char* held = nullptr;
-    bool idle = false;
-    if (sd_bus_get_property_string(bus, "org.freedesktop.login1", "/org/freedesktop/login1",
-            "org.freedesktop.login1.Manager", "BlockInhibited", &error, &held)
-        >= 0)
-        idle = colonListHas(held, "idle");
-    std::free(held);
-    sd_bus_error_free(&error);
+    const char* held = nullptr;
+    sd_bus_message* reply = busProperty(bus, "org.freedesktop.login1", "/org/freedesktop/login1",
+        "org.freedesktop.login1.Manager", "BlockInhibited", "s", &held);
+    const bool idle = reply && colonListHas(held, "idle");
+    sd_bus_message_unref(reply);
     return idle;
 }
 }

@@ -1,8 +1,10 @@
 // tapwrite-idle: runs for the length of a session and starts the saver when
 // the desk has seen no input for a while, never while an idle inhibitor is
 // held or the session is locked. Woken only by events: the idle source's,
-// the buses' signals, the saver's end and our own signals.
+// the buses' signals, the saver's end and our own signals. What they say
+// goes to the decisions (decisions.h), and what those answer is done here.
 #include "idle/buses.h"
+#include "idle/companion.h"
 #include "idle/idle_source.h"
 #include "idle/inhibitors.h"
 #include "idle/lost_session.h"
@@ -13,12 +15,15 @@
 #include "idle/session_lock.h"
 #include "idle/single_instance.h"
 #include "idle/sleep_watch.h"
+#include "idle/user_environment.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <sys/epoll.h>
 #include <systemd/sd-event.h>
 
@@ -28,10 +33,16 @@ namespace {
 // compositor offers both Wayland protocols, the standard one, which newer
 // wlroots keeps alone.
 const IdleSource* const sources[] = {&mutterIdleSource, &extIdleSource, &kwinIdleSource, &x11IdleSource};
+// A display that comes late (a user unit started before the session's
+// display reached it, or before its server answers) is looked for again
+// at these seconds from the start, then given up.
+constexpr int triesAtSeconds[] = {2, 5, 10, 20, 40, 60};
 
-// The one opened, and the saver it starts.
+// The one opened, the saver it starts, the loop, and what the decisions know.
 const IdleSource* source = nullptr;
 std::string program;
+sd_event* loop = nullptr;
+Session session;
 constexpr int endingSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 const IdleSource* openSource(int afterMs)
@@ -42,33 +53,73 @@ const IdleSource* openSource(int afterMs)
     return nullptr;
 }
 
-void startWhenAllowed(sd_event* loop)
+// Waits for the next try, hearing only the ending signals; true when one came.
+bool endedBefore(std::chrono::steady_clock::time_point next, const sigset_t& ending)
 {
-    if (saverRunning() || goingToSleep())
-        return;
-    // Asked again after another idle time: an unlock without input (a
-    // LockedHint cleared) then brings the saver too.
-    if (sessionLocked() || source->inhibited() || busInhibitorHeld()) {
-        source->watchLonger();
-        return;
+    for (auto now = std::chrono::steady_clock::now(); now < next; now = std::chrono::steady_clock::now()) {
+        const auto left = std::chrono::duration_cast<std::chrono::nanoseconds>(next - now).count();
+        const timespec wait {time_t(left / 1000000000), long(left % 1000000000)};
+        if (sigtimedwait(&ending, nullptr, &wait) > 0)
+            return true;
     }
+    return false;
+}
+
+const IdleSource* openSourceWhenItComes(int afterMs, const sigset_t& ending)
+{
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t tried = 0;; ++tried) {
+        takeDisplayFromUserManager();
+        if (const IdleSource* s = openSource(afterMs))
+            return s;
+        if (tried == std::size(triesAtSeconds))
+            return nullptr;
+        if (endedBefore(start + std::chrono::seconds(triesAtSeconds[tried]), ending))
+            std::exit(0);
+    }
+}
+
+void saverEnded()
+{
+    hear({Heard::SaverEnded});
+}
+
+void startTheSaver()
+{
     closeShellOverview();
     std::string error;
-    // A saver that cannot start waits for the next idle period, which
-    // only input and another idle time bring.
-    if (!startSaver(loop, program, error))
-        std::fprintf(stderr, "tapwrite-idle: cannot start the saver %s: %s\n", program.c_str(), error.c_str());
+    if (startSaver(loop, program, error, saverEnded)) {
+        hear({Heard::SaverStarted});
+        return;
+    }
+    std::fprintf(stderr, "tapwrite-idle: cannot start the saver %s: %s\n", program.c_str(), error.c_str());
+    hear({Heard::SaverEnded});
+}
+
+void carryOut(const Actions& actions)
+{
+    if (actions.endSaver)
+        endSaver();
+    if (actions.watchInput)
+        source->watchInput();
+    if (actions.watchIdle)
+        source->watchLonger();
+    if (actions.askInhibitors)
+        hear({Heard::Inhibitor, source->inhibited() || busInhibitorHeld()});
+    if (actions.startSaver)
+        startTheSaver();
 }
 
 // The ending signals, blocked before any thread starts so that only the
-// loop's own descriptor takes them.
-void blockEndingSignals()
+// loop's own descriptor takes them; the set returned.
+sigset_t blockEndingSignals()
 {
     sigset_t ending;
     sigemptyset(&ending);
     for (int s : endingSignals)
         sigaddset(&ending, s);
     sigprocmask(SIG_BLOCK, &ending, nullptr);
+    return ending;
 }
 
 int onEndingSignal(sd_event_source* signal, const signalfd_siginfo*, void*)
@@ -76,10 +127,20 @@ int onEndingSignal(sd_event_source* signal, const signalfd_siginfo*, void*)
     return sd_event_exit(sd_event_source_get_event(signal), 0);
 }
 
+// What the source reported, in the order it came: input, then idle.
+void takeReports()
+{
+    if (takeActiveReport())
+        hear({Heard::Input});
+    if (takeIdleReport())
+        hear({Heard::IdleReached});
+}
+
 int onSourceEvents(sd_event_source*, int, std::uint32_t, void*)
 {
     if (!source->dispatch())
         endForLostSession(source->connection);
+    takeReports();
     return 0;
 }
 
@@ -89,19 +150,17 @@ int beforeWait(sd_event_source*, void*)
     return 0;
 }
 
-// What the sources and buses reported, acted on once all that came is read.
-void afterEvents(sd_event* loop)
+// What came over the buses (GNOME's idle monitor, a setting), once all
+// that came is read.
+void afterEvents()
 {
-    if (takeActiveReport())
-        inputCame();
+    takeReports();
     followBlankTime(*source);
-    if (takeIdleReport())
-        startWhenAllowed(loop);
 }
 
-int onEventsDone(sd_event_source* post, void*)
+int onEventsDone(sd_event_source*, void*)
 {
-    afterEvents(sd_event_source_get_event(post));
+    afterEvents();
     return 0;
 }
 
@@ -127,6 +186,11 @@ void added(int r, const char* what)
         std::exit(1);
     }
 }
+}
+
+void hear(const Event& event)
+{
+    carryOut(decide(session, event));
 }
 
 int main(int argc, char** argv)
@@ -158,9 +222,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "tapwrite-idle: cannot lock %s: %s\n", lockFile.c_str(), reason.c_str());
         return TAPWRITE_IDLE_CANNOT_RUN;
     }
-    blockEndingSignals();
+    const sigset_t ending = blockEndingSignals();
     openBuses();
-    source = openSource(chooseIdleTime(options->afterSeconds) * 1000);
+    added(sd_event_default(&loop), "events");
+    source = openSourceWhenItComes(chooseIdleTime(options->afterSeconds) * 1000, ending);
     if (!source) {
         std::fprintf(stderr, "tapwrite-idle: no idle time to watch: looked for");
         for (const IdleSource* s : sources)
@@ -168,12 +233,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "\n");
         return TAPWRITE_IDLE_CANNOT_RUN;
     }
-    watchSessionLock();
-    watchSleep(*source);
     program = saverToStart(*options);
-
-    sd_event* loop = nullptr;
-    added(sd_event_default(&loop), "events");
+    watchSessionLock();
+    watchSleep();
     for (int s : endingSignals) {
         sd_event_source* signal = nullptr;
         added(sd_event_add_signal(loop, &signal, s, onEndingSignal, nullptr), "signals");
@@ -192,7 +254,7 @@ int main(int argc, char** argv)
         added(sd_event_add_io(loop, nullptr, fd, EPOLLIN, onBlankTimeTouched, nullptr), "the lock time's file");
     added(sd_event_add_post(loop, nullptr, onEventsDone, nullptr), "events");
     // A desk already idle at the start was reported while the source opened.
-    afterEvents(loop);
+    afterEvents();
     added(sd_event_loop(loop), "events");
     endSaverAndWait();
     return 0;

@@ -22,8 +22,10 @@ pid_t saver = 0;
 // Readable once the saver has ended: the loop and endSaverAndWait both wait on it.
 int saverFd = -1;
 sd_event_source* endWatch = nullptr;
+sd_event_source* killTimer = nullptr;
 std::string started;
 bool endAsked = false;
+void (*whenEnded)() = nullptr;
 
 std::string describe(int status)
 {
@@ -41,6 +43,7 @@ int reap()
     while (waitpid(saver, &status, 0) < 0 && errno == EINTR) {
     }
     endWatch = sd_event_source_unref(endWatch);
+    killTimer = sd_event_source_unref(killTimer);
     close(saverFd);
     saverFd = -1;
     saver = 0;
@@ -52,11 +55,26 @@ int onSaverEnded(sd_event_source*, int, std::uint32_t, void*)
     const std::string outcome = describe(reap());
     if (!endAsked && !outcome.empty())
         std::fprintf(stderr, "tapwrite-idle: the saver %s %s\n", started.c_str(), outcome.c_str());
+    whenEnded();
     return 0;
+}
+
+int onEndingTooLong(sd_event_source*, std::uint64_t, void*)
+{
+    kill(saver, SIGKILL);
+    return 0;
+}
+
+// Asked once; its end then is no failure.
+void askToEnd()
+{
+    if (!endAsked)
+        kill(saver, SIGTERM);
+    endAsked = true;
 }
 }
 
-bool startSaver(sd_event* loop, const std::string& program, std::string& error)
+bool startSaver(sd_event* loop, const std::string& program, std::string& error, void (*ended)())
 {
     // The saver starts with the ending signals blocked and unblocks them once
     // its own handlers are in: one ended in its first milliseconds still
@@ -83,6 +101,7 @@ bool startSaver(sd_event* loop, const std::string& program, std::string& error)
     }
     saver = pid;
     endAsked = false;
+    whenEnded = ended;
     started = program;
     saverFd = int(syscall(SYS_pidfd_open, pid, 0));
     const int watched = saverFd < 0 ? -errno : sd_event_add_io(loop, &endWatch, saverFd, EPOLLIN, onSaverEnded, nullptr);
@@ -96,19 +115,21 @@ bool startSaver(sd_event* loop, const std::string& program, std::string& error)
     return true;
 }
 
-bool saverRunning()
+void endSaver()
 {
-    return saver > 0;
+    if (saver <= 0 || endAsked)
+        return;
+    askToEnd();
+    // Without the timer it is only asked: one that will not go stays.
+    sd_event_add_time_relative(sd_event_source_get_event(endWatch), &killTimer, CLOCK_MONOTONIC,
+        std::uint64_t(endingMs) * 1000, 0, onEndingTooLong, nullptr);
 }
 
 void endSaverAndWait()
 {
     if (saver <= 0)
         return;
-    if (!endAsked) {
-        kill(saver, SIGTERM);
-        endAsked = true;
-    }
+    askToEnd();
     pollfd ended {saverFd, POLLIN, 0};
     int r;
     while ((r = poll(&ended, 1, endingMs)) < 0 && errno == EINTR) {

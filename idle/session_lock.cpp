@@ -1,8 +1,8 @@
 #include "idle/session_lock.h"
 
 #include "idle/buses.h"
+#include "idle/companion.h"
 #include "idle/owned_signals.h"
-#include "idle/saver_process.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,119 +12,103 @@ namespace {
 const char* const logind = "org.freedesktop.login1";
 const char* const sessionInterface = "org.freedesktop.login1.Session";
 
-bool lockedHint = false;
-// logind's Lock, until something says the session is unlocked.
-bool lockAsked = false;
+// This session's object, while logind has an owner.
+std::string sessionPath;
 
 struct Shield {
+    Service service;
     const char* name;
     const char* interface;
     // Where GetActive is asked, the first that answers; signals come on any.
     const char* paths[2];
-    bool active;
 };
-// GNOME's screen shield, and KDE Plasma's screen locker, which locks on its
-// own timer without logind's Lock and tells on more than one path.
-Shield shields[] = {
-    {"org.gnome.ScreenSaver", "org.gnome.ScreenSaver", {"/org/gnome/ScreenSaver", nullptr}, false},
-    {"org.freedesktop.ScreenSaver", "org.freedesktop.ScreenSaver", {"/org/freedesktop/ScreenSaver", "/ScreenSaver"},
-        false},
+// GNOME's screen shield; KDE Plasma's screen locker, which locks on its
+// own timer without logind's Lock and tells on more than one path; and
+// Cinnamon's, which leaves the bus 30 s after it was last needed and comes
+// back to lock, saying so once it has the name.
+const Shield shields[] = {
+    {Service::GnomeShield, "org.gnome.ScreenSaver", "org.gnome.ScreenSaver", {"/org/gnome/ScreenSaver", nullptr}},
+    {Service::PlasmaShield, "org.freedesktop.ScreenSaver", "org.freedesktop.ScreenSaver",
+        {"/org/freedesktop/ScreenSaver", "/ScreenSaver"}},
+    {Service::CinnamonShield, "org.cinnamon.ScreenSaver", "org.cinnamon.ScreenSaver",
+        {"/org/cinnamon/ScreenSaver", nullptr}},
 };
-
-bool saidLocked()
-{
-    bool locked = lockedHint;
-    for (const Shield& shield : shields)
-        locked = locked || shield.active;
-    return locked;
-}
-
-// Waited for, and killed when it will not go: a saver given with --saver
-// that keeps the ending signals blocked must not type on under the lock.
-void endSaverIfLocked()
-{
-    if (sessionLocked())
-        endSaverAndWait();
-}
-
-// The session said it is unlocked: a Lock before it is over too.
-void unlocked()
-{
-    lockAsked = false;
-}
-
-void shieldChanged(Shield& shield, bool active)
-{
-    if (shield.active && !active)
-        unlocked();
-    shield.active = active;
-    endSaverIfLocked();
-}
 
 int onShieldChanged(sd_bus_message* message, void* data, sd_bus_error*)
 {
     int active = 0;
     if (sd_bus_message_read(message, "b", &active) >= 0)
-        shieldChanged(*static_cast<Shield*>(data), active);
+        hear({Heard::Shield, bool(active), static_cast<const Shield*>(data)->service});
     return 0;
 }
 
-// A shield's owner: a new one is asked afresh, none is no shield.
-void readShield(void* data, bool owned)
+// Asked only of a running service: asking would start one the bus can.
+bool shieldActive(const Shield& shield)
 {
-    Shield& shield = *static_cast<Shield*>(data);
-    int active = 0;
     for (const char* path : shield.paths) {
-        if (!owned || !path)
+        if (!path)
             break;
         sd_bus_message* reply = busCall(sessionBus(), shield.name, path, shield.interface, "GetActive");
+        int active = 0;
         const bool read = reply && sd_bus_message_read(reply, "b", &active) >= 0;
         sd_bus_message_unref(reply);
         if (read)
+            return active;
+        // Unanswered: its other path would keep us as long again.
+        if (busSilent(shield.name))
             break;
     }
-    shieldChanged(shield, active);
+    return false;
 }
 
-int onLock(sd_bus_message*, void*, sd_bus_error*)
+// A shield's owner: a new one is asked afresh, none is no shield.
+void shieldOwnerChanged(void* data, bool owned)
 {
-    lockAsked = true;
-    endSaverIfLocked();
+    const Shield& shield = *static_cast<const Shield*>(data);
+    hear({Heard::OwnerChanged, owned, shield.service});
+    if (owned)
+        hear({Heard::Shield, shieldActive(shield), shield.service});
+}
+
+// A signal of this session's object (logind's are matched on every path,
+// as a new logind may give the session another).
+bool ofThisSession(sd_bus_message* message)
+{
+    const char* path = sd_bus_message_get_path(message);
+    return path && !sessionPath.empty() && sessionPath == path;
+}
+
+int onLock(sd_bus_message* message, void*, sd_bus_error*)
+{
+    if (ofThisSession(message))
+        hear({Heard::Lock});
     return 0;
 }
 
-int onUnlock(sd_bus_message*, void*, sd_bus_error*)
+int onUnlock(sd_bus_message* message, void*, sd_bus_error*)
 {
-    unlocked();
+    if (ofThisSession(message))
+        hear({Heard::Unlock});
     return 0;
 }
 
-void lockedHintIs(bool locked)
+void readLockedHint()
 {
-    if (lockedHint && !locked)
-        unlocked();
-    lockedHint = locked;
-    endSaverIfLocked();
-}
-
-void readLockedHint(const std::string& path)
-{
-    sd_bus_error error = SD_BUS_ERROR_NULL;
     int locked = 0;
-    if (sd_bus_get_property_trivial(systemBus(), logind, path.c_str(), sessionInterface, "LockedHint", &error, 'b',
-            &locked)
-        >= 0)
-        lockedHintIs(locked);
-    sd_bus_error_free(&error);
+    if (sd_bus_message* reply
+        = busProperty(systemBus(), logind, sessionPath.c_str(), sessionInterface, "LockedHint", "b", &locked)) {
+        sd_bus_message_unref(reply);
+        hear({Heard::LockedHint, bool(locked)});
+    }
 }
 
 // PropertiesChanged(s interface, a{sv} changed, as invalidated): LockedHint
 // among the changed, or invalidated and read again.
-int onSessionProperties(sd_bus_message* message, void* data, sd_bus_error*)
+int onSessionProperties(sd_bus_message* message, void*, sd_bus_error*)
 {
     const char* interface = nullptr;
-    if (sd_bus_message_read(message, "s", &interface) < 0 || std::strcmp(interface, sessionInterface) != 0
-        || sd_bus_message_enter_container(message, 'a', "{sv}") < 0)
+    if (!ofThisSession(message) || sd_bus_message_read(message, "s", &interface) < 0
+        || std::strcmp(interface, sessionInterface) != 0 || sd_bus_message_enter_container(message, 'a', "{sv}") < 0)
         return 0;
     while (sd_bus_message_enter_container(message, 'e', "sv") > 0) {
         const char* name = nullptr;
@@ -132,7 +116,7 @@ int onSessionProperties(sd_bus_message* message, void* data, sd_bus_error*)
         if (sd_bus_message_read(message, "s", &name) < 0)
             return 0;
         if (std::strcmp(name, "LockedHint") == 0 && sd_bus_message_read(message, "v", "b", &locked) >= 0)
-            lockedHintIs(locked);
+            hear({Heard::LockedHint, bool(locked)});
         else if (sd_bus_message_skip(message, "v") < 0)
             return 0;
         if (sd_bus_message_exit_container(message) < 0)
@@ -143,16 +127,16 @@ int onSessionProperties(sd_bus_message* message, void* data, sd_bus_error*)
     const char* invalidated = nullptr;
     while (sd_bus_message_read(message, "s", &invalidated) > 0)
         if (std::strcmp(invalidated, "LockedHint") == 0)
-            readLockedHint(*static_cast<const std::string*>(data));
+            readLockedHint();
     return 0;
 }
 
 // This session's object: the one XDG_SESSION_ID names, else logind's "auto"
 // (the caller's session, or the account's graphical one for a user service).
-std::string logindSessionPath(sd_bus* bus)
+std::string logindSessionPath()
 {
     const char* id = std::getenv("XDG_SESSION_ID");
-    sd_bus_message* reply = busCall(bus, logind, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+    sd_bus_message* reply = busCall(systemBus(), logind, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
         "GetSession", "s", id && *id ? id : "auto");
     const char* path = nullptr;
     std::string found;
@@ -162,45 +146,44 @@ std::string logindSessionPath(sd_bus* bus)
     return found;
 }
 
+// logind restarted (its PrepareForSleep(false) and Unlock may never come):
+// the new one is asked for the session and its hint.
+void logindOwnerChanged(void*, bool owned)
+{
+    sessionPath = owned ? logindSessionPath() : "";
+    hear({Heard::OwnerChanged, owned, Service::Logind});
+    if (!sessionPath.empty())
+        readLockedHint();
+}
+
 void watchLogind()
 {
     sd_bus* bus = systemBus();
-    if (!nameOwned(bus, logind))
-        return;
-    static std::string path;
-    path = logindSessionPath(bus);
-    if (path.empty())
+    if (!bus)
         return;
     // Subscribed before the hint is read, so that no change falls between.
-    matchOwnedSignal(bus, logind, path.c_str(), sessionInterface, "Lock", onLock);
-    matchOwnedSignal(bus, logind, path.c_str(), sessionInterface, "Unlock", onUnlock);
-    matchOwnedSignal(
-        bus, logind, path.c_str(), "org.freedesktop.DBus.Properties", "PropertiesChanged", onSessionProperties, &path);
-    readLockedHint(path);
+    matchOwnedSignal(bus, logind, nullptr, sessionInterface, "Lock", onLock);
+    matchOwnedSignal(bus, logind, nullptr, sessionInterface, "Unlock", onUnlock);
+    matchOwnedSignal(bus, logind, nullptr, "org.freedesktop.DBus.Properties", "PropertiesChanged", onSessionProperties);
+    followOwner(bus, logind, logindOwnerChanged);
+    if (!nameOwned(bus, logind))
+        return;
+    sessionPath = logindSessionPath();
+    if (!sessionPath.empty())
+        readLockedHint();
 }
 }
 
 void watchSessionLock()
 {
     if (sd_bus* bus = sessionBus()) {
-        for (Shield& shield : shields) {
-            matchOwnedSignal(bus, shield.name, nullptr, shield.interface, "ActiveChanged", onShieldChanged, &shield);
-            followOwner(bus, shield.name, readShield, &shield);
-            // Asked only of a running service: asking would start one the bus can.
+        for (const Shield& shield : shields) {
+            void* data = const_cast<Shield*>(&shield);
+            matchOwnedSignal(bus, shield.name, nullptr, shield.interface, "ActiveChanged", onShieldChanged, data);
+            followOwner(bus, shield.name, shieldOwnerChanged, data);
             if (nameOwned(bus, shield.name))
-                readShield(&shield, true);
+                hear({Heard::Shield, shieldActive(shield), shield.service});
         }
     }
     watchLogind();
-}
-
-bool sessionLocked()
-{
-    return saidLocked() || lockAsked;
-}
-
-void inputCame()
-{
-    if (!saidLocked())
-        unlocked();
 }

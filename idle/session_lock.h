@@ -1,14 +1,10 @@
 #pragma once
-// The session's own lock: logind's LockedHint of this session, GNOME's
-// screen shield (org.gnome.ScreenSaver), KDE Plasma's screen locker
-// (org.freedesktop.ScreenSaver), each read at start and followed; and
-// logind's Lock of this session, which holds until the session says it is
-// unlocked or, where nothing says so (swaylock, i3lock), until the next
-// input. While the session is locked no saver starts, and one running is
-// ended.
+// The session's own lock, as its services tell it to the decisions:
+// logind's Lock, Unlock and LockedHint of this session, and the screen
+// shields of GNOME (org.gnome.ScreenSaver), KDE Plasma
+// (org.freedesktop.ScreenSaver) and Cinnamon (org.cinnamon.ScreenSaver).
+// Each is read at start and again from a new owner, and followed; a
+// service's signals are believed only from its owner.
 
 // Reads the state and subscribes on the buses that are open.
 void watchSessionLock();
-bool sessionLocked();
-// Input came after the desk went idle: a person is back.
-void inputCame();

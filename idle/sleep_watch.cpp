@@ -1,40 +1,27 @@
 #include "idle/sleep_watch.h"
 
 #include "idle/buses.h"
+#include "idle/companion.h"
 #include "idle/idle_source.h"
 #include "idle/owned_signals.h"
-#include "idle/saver_process.h"
 
 namespace {
-const IdleSource* watched = nullptr;
-bool sleeping = false;
-
 int onPrepareForSleep(sd_bus_message* message, void*, sd_bus_error*)
 {
     int before = 0;
     if (sd_bus_message_read(message, "b", &before) < 0)
         return 0;
-    sleeping = before;
     // An idle report from before the sleep is stale either way; the sleep
     // itself is no input, so a lock held until input stays held.
     takeIdleReport();
-    if (sleeping)
-        endSaverAndWait();
-    else
-        watched->watchLonger();
+    hear({before ? Heard::Sleep : Heard::Resume});
     return 0;
 }
 }
 
-void watchSleep(const IdleSource& source)
+void watchSleep()
 {
-    watched = &source;
     if (sd_bus* bus = systemBus())
         matchOwnedSignal(bus, "org.freedesktop.login1", "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
             "PrepareForSleep", onPrepareForSleep);
-}
-
-bool goingToSleep()
-{
-    return sleeping;
 }

@@ -9,14 +9,14 @@
 #include "ext-idle-notify-v1-client-protocol.h"
 
 namespace {
-void onIdled(void*, ext_idle_notification_v1*)
+void onIdled(void*, ext_idle_notification_v1* notification)
 {
-    reportIdle();
+    waylandIdled(reinterpret_cast<wl_proxy*>(notification));
 }
 
-void onResumed(void*, ext_idle_notification_v1*)
+void onResumed(void*, ext_idle_notification_v1* notification)
 {
-    reportActive();
+    waylandResumed(reinterpret_cast<wl_proxy*>(notification));
 }
 
 const ext_idle_notification_v1_listener notificationListener = {onIdled, onResumed};
@@ -45,4 +45,5 @@ bool open(int afterMs)
 const IdleSource extIdleSource = {
     "ext-idle-notify-v1 on Wayland", "the compositor",
     open, waylandDescriptor, waylandFlush, waylandDispatch, waylandWatchLonger, waylandInhibited, waylandWatchFor,
+    waylandWatchInput,
 };

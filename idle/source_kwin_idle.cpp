@@ -8,14 +8,14 @@
 #include "idle-client-protocol.h"
 
 namespace {
-void onIdle(void*, org_kde_kwin_idle_timeout*)
+void onIdle(void*, org_kde_kwin_idle_timeout* timeout)
 {
-    reportIdle();
+    waylandIdled(reinterpret_cast<wl_proxy*>(timeout));
 }
 
-void onResumed(void*, org_kde_kwin_idle_timeout*)
+void onResumed(void*, org_kde_kwin_idle_timeout* timeout)
 {
-    reportActive();
+    waylandResumed(reinterpret_cast<wl_proxy*>(timeout));
 }
 
 const org_kde_kwin_idle_timeout_listener timeoutListener = {onIdle, onResumed};
@@ -44,4 +44,5 @@ bool open(int afterMs)
 const IdleSource kwinIdleSource = {
     "org_kde_kwin_idle on Wayland", "the compositor",
     open, waylandDescriptor, waylandFlush, waylandDispatch, waylandWatchLonger, waylandInhibited, waylandWatchFor,
+    waylandWatchInput,
 };

@@ -41,6 +41,13 @@ void forget(std::uint32_t& watch)
     watch = 0;
 }
 
+// Fires once, on the next input.
+void watchInput()
+{
+    if (!activeWatch)
+        call("AddUserActiveWatch", "u", &activeWatch);
+}
+
 int onWatchFired(sd_bus_message* message, void*, sd_bus_error*)
 {
     std::uint32_t id = 0;
@@ -51,8 +58,7 @@ int onWatchFired(sd_bus_message* message, void*, sd_bus_error*)
             forget(longerWatch);
         reportIdle();
         // Told of the next input, which ends a longer watch's reason.
-        if (!activeWatch)
-            call("AddUserActiveWatch", "u", &activeWatch);
+        watchInput();
     } else if (id == activeWatch) {
         activeWatch = 0; // fires once
         forget(longerWatch);
@@ -116,5 +122,5 @@ void watchFor(int afterMs)
 
 const IdleSource mutterIdleSource = {
     "GNOME's org.gnome.Mutter.IdleMonitor on the session bus", "the session bus",
-    open, descriptor, flush, dispatch, watchLonger, inhibited, watchFor,
+    open, descriptor, flush, dispatch, watchLonger, inhibited, watchFor, watchInput,
 };

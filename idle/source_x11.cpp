@@ -147,6 +147,14 @@ bool inhibited()
     return suspended;
 }
 
+// Told as the counter falls below where it stands.
+void watchInput()
+{
+    const std::int64_t now = idleNow();
+    setAlarm(inputAlarm, now > 1 ? now - 1 : 1, false);
+    XFlush(display);
+}
+
 // A desk already idle past the new time is reported at its next idle period.
 void watchFor(int afterMs)
 {
@@ -158,5 +166,5 @@ void watchFor(int afterMs)
 
 const IdleSource x11IdleSource = {
     "the SYNC extension's IDLETIME counter on X11", "the X server",
-    open, descriptor, flush, dispatch, watchLonger, inhibited, watchFor,
+    open, descriptor, flush, dispatch, watchLonger, inhibited, watchFor, watchInput,
 };

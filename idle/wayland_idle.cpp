@@ -1,5 +1,7 @@
 #include "idle/wayland_idle.h"
 
+#include "idle/idle_source.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +18,12 @@ wl_proxy* watcher = nullptr;
 // Reports idle again after another idle time; the first stays to report the
 // next input, which a lock before the idle time waits for.
 wl_proxy* longer = nullptr;
+// Reports the next input asked for before an idle report: the protocols
+// tell input only after idle, so it is idle after a short stillness.
+wl_proxy* inputWatch = nullptr;
+constexpr std::uint32_t stillMs = 1000;
+// The first has reported idle and will report the next input.
+bool watcherIdle = false;
 const WaylandIdleProtocol* protocol = nullptr;
 int after = 0;
 
@@ -127,7 +135,36 @@ void waylandWatchFor(int afterMs)
     longer = nullptr;
     protocol->drop(watcher);
     watcher = protocol->watch(global, seat, std::uint32_t(after));
+    watcherIdle = false;
     waylandFlush();
+}
+
+void waylandWatchInput()
+{
+    if (watcherIdle || inputWatch)
+        return;
+    inputWatch = protocol->watch(global, seat, stillMs);
+    waylandFlush();
+}
+
+void waylandIdled(wl_proxy* reporter)
+{
+    if (reporter == inputWatch)
+        return;
+    if (reporter == watcher)
+        watcherIdle = true;
+    reportIdle();
+}
+
+void waylandResumed(wl_proxy* reporter)
+{
+    if (reporter == inputWatch) {
+        protocol->drop(inputWatch);
+        inputWatch = nullptr;
+    }
+    if (reporter == watcher)
+        watcherIdle = false;
+    reportActive();
 }
 
 bool waylandInhibited()

@@ -11,7 +11,7 @@ struct wl_proxy;
 struct wl_seat;
 
 // What differs between the protocols: the global, and making and dropping
-// the reporting object, whose listener calls reportIdle and reportActive.
+// the reporting object, whose listener calls waylandIdled and waylandResumed.
 struct WaylandIdleProtocol {
     const wl_interface* global;
     wl_proxy* (*watch)(wl_proxy* global, wl_seat* seat, std::uint32_t afterMs);
@@ -30,3 +30,7 @@ void waylandWatchLonger();
 void waylandWatchFor(int afterMs);
 // The compositor holds the report back while a client holds an inhibitor.
 bool waylandInhibited();
+void waylandWatchInput();
+// A reporting object's events, told to the source's reports.
+void waylandIdled(wl_proxy* watcher);
+void waylandResumed(wl_proxy* watcher);

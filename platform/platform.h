@@ -69,7 +69,8 @@ bool platformRunEnding();
 // While the run watches for them, one is noted for the main loop, as a close
 // request is; at any other moment (the start-up's requests, a box, the
 // teardown) it ends the program at once with 0, and a box's helper process
-// with it. Nothing on Windows, whose sessions end with a close request.
+// with it. A run ended by one shows no box. Nothing on Windows, whose
+// sessions end with a close request.
 void platformCatchTerminationRequests();
 void platformWatchTermination(bool watched);
 bool platformTerminationRequested();

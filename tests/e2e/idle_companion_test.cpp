@@ -10,19 +10,25 @@
 // suspension of the X server's saver, on the test's connection or a
 // player's, logind's, gnome-session's and Plasma's power manager's on the
 // bus, a window's on Wayland) or while logind's LockedHint says locked, is
-// ended when the session locks (logind's Lock, Plasma's screen locker;
-// killed 5 s later where it keeps SIGTERM blocked) and
-// after a Lock comes again only after input; signals forged by another
-// connection are ignored, and a new owner of GNOME's idle monitor is
-// watched again; a second companion is refused (with the lock in a private
-// folder where there is no runtime folder), and a saver that fails or is
-// missing is tried once per idle period; on GNOME also when the Activities
-// overview is open. logind, gnome-session, Plasma's power manager and screen
-// locker and, on X, GNOME's idle monitor are stand-ins on a private bus, on
-// GNOME on its own session bus. On X, XDG_CURRENT_DESKTOP naming Plasma or
-// Cinnamon, their own times are read from a home of the row's (Cinnamon's
-// through dconf, with a stand-in of its schema).
+// ended when the session locks (logind's Lock, Plasma's screen locker,
+// Cinnamon's as it comes back to the bus; killed 5 s later where it keeps
+// SIGTERM blocked; the real saver within 1 s and with no "New Version!" box,
+// on a sleep too) and after a Lock comes again only after input (keys typed
+// into a locker count), after an unlock said with no input, and after logind
+// was replaced while asleep; signals forged by another connection (a
+// lock's, logind's owner's) are ignored, a new owner of GNOME's idle monitor
+// is watched again, and a service that never answers holds nothing up; a
+// second companion is refused (with the lock in a private folder where there
+// is no runtime folder, or where that is open to others), and a saver
+// that fails or is missing is tried once per idle period; on GNOME also when
+// the Activities overview is open. logind, gnome-session, Plasma's power
+// manager and screen locker, Cinnamon's screen saver and, on X, GNOME's idle
+// monitor are stand-ins on a private bus, on GNOME on its own session bus.
+// On X, XDG_CURRENT_DESKTOP naming Plasma or Cinnamon, their own times are
+// read from a home of the row's (Cinnamon's through dconf, with a stand-in of
+// its schema). On Cinnamon's own desk its session, shield and proxy are real.
 #include "e2e_support.h"
+#include "../support/service_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -30,6 +36,7 @@
 #include <cstdlib>
 #include <functional>
 #include <sstream>
+#include <thread>
 #include <unistd.h>
 
 using namespace e2e;
@@ -44,13 +51,21 @@ enum class Row {
     ForgedSignalsAndALockUntilInput,
     IdleMonitorReplaced,
     TimeFromTheSession,
-    SleepEndsIt
+    SleepEndsIt,
+    ShortLockThenAway,
+    UnlockedWithoutInput,
+    NoBoxOnALockOrASleep,
+    LogindReplacedWhileAsleep,
+    AServiceNeverAnswers,
+    LockFolderOpenToOthers,
+    CinnamonComesBackToLock
 };
 enum class Inhibitor {
     None,
     ServerSaverSuspended,
     PlayerSuspends,
     SessionBus,
+    GnomeSessionAlone,
     PowerManager,
     Window,
     LockedHint,
@@ -351,11 +366,12 @@ int childrenOf(pid_t pid)
     }).size());
 }
 
-// A private bus for the session and the system, with the stand-ins on it.
+// A private bus for the session and the system, with the stand-ins on it
+// (their session services never answering with hang).
 struct StandInBus {
     // GNOME's and Cinnamon's stand-ins share their session bus, where the
     // shell and the session answer (Cinnamon's session manager keeps its name).
-    explicit StandInBus(Desk desk) : desk(desk)
+    StandInBus(Desk desk, bool hang) : desk(desk), hang(hang)
     {
         if (desk == Desk::Gnome || desk == Desk::Cinnamon) {
             address = sessionVariable("DBUS_SESSION_BUS_ADDRESS");
@@ -365,9 +381,16 @@ struct StandInBus {
             waitUntil([&] { return daemon->standardOutput().find('\n') != std::string::npos; }, 10s);
             address = daemon->standardOutput().substr(0, daemon->standardOutput().find('\n'));
         }
+        ready = start();
+    }
+    // Started, or started again as a restarted logind (and its session's
+    // services) is: a new owner of every name, which tells nothing else.
+    bool start()
+    {
+        standIn.reset();
         standIn = std::make_unique<ChildProcess>(onDesk(desk, {"env", "DBUS_SESSION_BUS_ADDRESS=" + address,
-            "/usr/bin/python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/session_stand_in.py"}));
-        ready = waitUntil([&] { return tell("org.freedesktop.DBus.Peer.Ping", {}); }, 10s);
+            "/usr/bin/python3", TAPWRITE_E2E_SOURCE_DIR "/tests/support/session_stand_in.py", hang ? "hang" : ""}));
+        return waitUntil([&] { return tell("org.freedesktop.DBus.Peer.Ping", {}); }, 10s);
     }
     // A method of the stand-in's, as dbus-send takes its arguments; its
     // reply as dbus-send prints it.
@@ -396,13 +419,15 @@ struct StandInBus {
                 names.push_back(word.substr(1, word.size() - 2));
         return names;
     }
-    // A signal of this session's logind object, sent straight to name by a
-    // connection of its own, as any local account can.
-    bool forge(const std::string& name, const std::string& member)
+    // A signal of this session's logind object, or of another object's,
+    // sent straight to name by a connection of its own, as any local account can.
+    bool forge(const std::string& name, const std::string& member, const std::vector<std::string>& arguments = {},
+        const std::string& path = "/org/freedesktop/login1/session/_31")
     {
-        return runCommand(onDesk(desk, {"dbus-send", "--bus=" + address, "--type=signal", "--dest=" + name,
-                   "/org/freedesktop/login1/session/_31", "org.freedesktop.login1.Session." + member}))
-            == 0;
+        std::vector<std::string> command = {"dbus-send", "--bus=" + address, "--type=signal", "--dest=" + name, path,
+            member.find('.') == std::string::npos ? "org.freedesktop.login1.Session." + member : member};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return runCommand(onDesk(desk, command)) == 0;
     }
     // A stand-in for GNOME's idle monitor, once it has its name.
     std::unique_ptr<ChildProcess> idleMonitor()
@@ -415,6 +440,7 @@ struct StandInBus {
         return waitUntil([&] { return runCommand(ping) == 0; }, 10s) ? std::move(monitor) : nullptr;
     }
     Desk desk;
+    bool hang;
     std::unique_ptr<ChildProcess> daemon;
     std::string address;
     std::unique_ptr<ChildProcess> standIn;
@@ -482,6 +508,7 @@ public:
             held_ = bus_.tell("org.tapwrite.StandIn.SetLockedHint", {"boolean:true"});
             break;
         case Inhibitor::SessionBus:
+        case Inhibitor::GnomeSessionAlone:
         case Inhibitor::PowerManager:
             held_ = bus_.tell(method(), {"boolean:true"});
             break;
@@ -526,7 +553,8 @@ public:
         held_ = false;
         if (kind_ == Inhibitor::ServerSaverSuspended)
             x11().suspendServerScreenSaver(false);
-        else if (kind_ == Inhibitor::SessionBus || kind_ == Inhibitor::PowerManager || kind_ == Inhibitor::LockedHint)
+        else if (kind_ == Inhibitor::SessionBus || kind_ == Inhibitor::GnomeSessionAlone
+            || kind_ == Inhibitor::PowerManager || kind_ == Inhibitor::LockedHint)
             return bus_.tell(method(), {"boolean:false"});
         // Unlocked as a person does it, with input.
         else if (kind_ == Inhibitor::CinnamonShield)
@@ -542,6 +570,8 @@ private:
     {
         if (kind_ == Inhibitor::LockedHint)
             return "org.tapwrite.StandIn.SetLockedHint";
+        if (kind_ == Inhibitor::GnomeSessionAlone)
+            return "org.tapwrite.StandIn.InhibitSession";
         return kind_ == Inhibitor::PowerManager ? "org.tapwrite.StandIn.InhibitPower" : "org.tapwrite.StandIn.Inhibit";
     }
     Inhibitor kind_;
@@ -557,6 +587,8 @@ const IdleCase idleCases[] = {
     // A player's own connection, after a key, as a person starts a film.
     {"XNoneWhileAPlayerSuspendsTheServerSaver", Desk::X, Row::NoneWhileInhibited, Inhibitor::PlayerSuspends},
     {"XNoneWhileTheSessionInhibits", Desk::X, Row::NoneWhileInhibited, Inhibitor::SessionBus},
+    // gnome-session's own, where logind holds none.
+    {"XNoneWhileGnomeSessionAloneInhibits", Desk::X, Row::NoneWhileInhibited, Inhibitor::GnomeSessionAlone},
     {"XNoneWhileLockedHintSaysLocked", Desk::X, Row::NoneWhileInhibited, Inhibitor::LockedHint},
     {"XALockEndsIt", Desk::X, Row::ALockEndsIt},
     {"XALockKillsASaverThatStays", Desk::X, Row::ALockEndsIt, Inhibitor::None,
@@ -590,6 +622,14 @@ const IdleCase idleCases[] = {
         .says = "tapwrite-idle: the saver will not show before the session blanks or locks: 30 s is at or past the X "
                 "server's screen-saver time (xset s: 20 s)\n"},
     {.name = "XSleepEndsIt", .desk = Desk::X, .row = Row::SleepEndsIt},
+    {.name = "XAShortLockThenAway", .desk = Desk::X, .row = Row::ShortLockThenAway},
+    {.name = "XUnlockedWithoutInput", .desk = Desk::X, .row = Row::UnlockedWithoutInput},
+    {.name = "XNoBoxOnALockOrASleep", .desk = Desk::X, .row = Row::NoBoxOnALockOrASleep,
+        .saver = TAPWRITE_E2E_LOOPBACK_SAVER},
+    {.name = "XLogindReplacedWhileAsleep", .desk = Desk::X, .row = Row::LogindReplacedWhileAsleep},
+    {.name = "XAServiceNeverAnswers", .desk = Desk::X, .row = Row::AServiceNeverAnswers},
+    {.name = "XLockFolderOpenToOthers", .desk = Desk::X, .row = Row::LockFolderOpenToOthers, .noRuntimeFolder = true},
+    {.name = "XCinnamonComesBackToLock", .desk = Desk::X, .row = Row::CinnamonComesBackToLock},
     {.name = "GnomeHalfOfItsBlankTimeAsItChanges", .desk = Desk::Gnome, .row = Row::TimeFromTheSession, .given = 0,
         .sessionTime = 20, .changedTo = 40,
         .says = "tapwrite-idle: the saver after 10 s, half of GNOME's blank time\n"},
@@ -627,7 +667,7 @@ class IdleCompanion : public testing::TestWithParam<IdleCase> {};
 TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
 {
     const IdleCase& c = GetParam();
-    StandInBus bus(c.desk);
+    StandInBus bus(c.desk, c.row == Row::AServiceNeverAnswers);
     ASSERT_TRUE(bus.ready) << "the stand-ins did not come up: " << bus.standIn->standardError();
     std::optional<TempFolder> ownRuntime;
     if (c.desk == Desk::X)
@@ -675,6 +715,17 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
     ASSERT_TRUE(c.inhibitor == Inhibitor::PlayerSuspends ? pressKey(c.desk) : nudgePointer(c.desk));
     const std::filesystem::path cache = c.noRuntimeFolder || c.runtimeOpenToOthers ? runtime / "cache" : "";
     const std::filesystem::path companionRuntime = c.noRuntimeFolder ? "" : runtime;
+    if (c.row == Row::LockFolderOpenToOthers) {
+        std::filesystem::create_directories(cache / "tapwrite-idle");
+        std::filesystem::permissions(cache / "tapwrite-idle", std::filesystem::perms::all);
+    }
+    // The real saver's "New Version!" box, were it to show.
+    std::unique_ptr<ServiceFixture> service;
+    if (c.row == Row::NoBoxOnALockOrASleep) {
+        service = std::make_unique<ServiceFixture>(TAPWRITE_E2E_SERVICE_PORT);
+        service->serve("sstext", "ONE.\r\nTWO.\r\n");
+        service->serve("sys", "VERSION5.1\r\nmessageNum:1\r\nmessage:Hi");
+    }
     std::unique_ptr<ChildProcess> companion = startCompanion(
         c.desk, bus, companionRuntime, saver, c.requestChecked, c.given, configHome.string(), cache, c.desktop);
     const auto saverRuns = [&] { return childrenOf(companion->pid()) > 0; };
@@ -840,6 +891,13 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         for (const std::string& name : names)
             ASSERT_TRUE(bus.forge(name, "Lock"));
         EXPECT_FALSE(waitUntil([&] { return !saverRuns(); }, 2s)) << "a forged Lock ended the saver";
+        // Only the bus tells who owns logind's name: a forged word that
+        // another has it leaves the real Lock believed.
+        for (const std::string& name : names)
+            ASSERT_TRUE(bus.forge(name, "org.freedesktop.DBus.NameOwnerChanged",
+                {"string:org.freedesktop.login1", "string:", "string:" + name}, "/org/freedesktop/DBus"));
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the real Lock did not end the saver";
         break;
     }
     case Row::IdleMonitorReplaced: {
@@ -903,6 +961,99 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         RecordProperty(
             "saver_after_resume_ms", int(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
         EXPECT_GE(took, after) << "it came before the idle time after the resume";
+        break;
+    }
+    case Row::ShortLockThenAway: {
+        // Locked at the desk (Super+L) before the idle time, once the
+        // companion follows the session; a few keys into the locker's prompt,
+        // which unlocks without a word to logind; then away.
+        ASSERT_TRUE(waitUntil([&] { return bus.standIn->standardOutput().find("LockedHint read") != std::string::npos; },
+            10s));
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        auto away = std::chrono::steady_clock::now();
+        for (int key = 0; key < 4; ++key) {
+            std::this_thread::sleep_for(500ms); // typing, at a person's pace
+            away = std::chrono::steady_clock::now();
+            ASSERT_TRUE(pressKey(c.desk));
+        }
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after a short lock: " << companion->standardError();
+        EXPECT_GE(std::chrono::steady_clock::now() - away, after) << "it came before the idle time";
+        break;
+    }
+    case Row::UnlockedWithoutInput:
+    case Row::NoBoxOnALockOrASleep: {
+        // A lock (or a sleep) ends the saver within 1 s, the real one with a
+        // newer version announced with no box; then its end said with no
+        // input (a fingerprint, loginctl unlock-session) brings the next
+        // after the idle time.
+        const bool box = c.row == Row::NoBoxOnALockOrASleep;
+        const std::vector<std::pair<std::string, std::string>> endings = box
+            ? std::vector<std::pair<std::string, std::string>> {{"Lock", ""}, {"Sleep", "boolean:"}}
+            : std::vector<std::pair<std::string, std::string>> {{"SetLockedHint", "boolean:"}, {"Lock", ""}};
+        for (const auto& [lock, flag] : endings) {
+            const auto standIn = [&](const std::string& method, const char* value) {
+                return bus.tell("org.tapwrite.StandIn." + method,
+                    flag.empty() ? std::vector<std::string> {} : std::vector<std::string> {flag + value});
+            };
+            ASSERT_TRUE(waitUntil(saverRuns, 2 * after + 10s)) << companion->standardError();
+            ASSERT_TRUE(!box || shows()) << "the page never showed";
+            ASSERT_TRUE(standIn(lock, "true"));
+            bool boxSeen = false;
+            EXPECT_TRUE(waitUntil([&] { return !(boxSeen = boxSeen || windowExists("New Version!")) && !saverRuns(); }, 1s))
+                << lock << " did not end the saver within 1 s";
+            // Longer than the idle time, so that no report from before counts.
+            EXPECT_FALSE(waitUntil([&] { return (boxSeen = boxSeen || windowExists("New Version!")) || saverRuns(); },
+                after + 1s))
+                << (boxSeen ? "a \"New Version!\" box came up" : "a saver came under the lock");
+            const auto unlocked = std::chrono::steady_clock::now();
+            ASSERT_TRUE(standIn(lock == "Lock" ? "Unlock" : lock, "false"));
+            EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after the end of " << lock;
+            EXPECT_GE(std::chrono::steady_clock::now() - unlocked, after) << "it came before the idle time";
+        }
+        break;
+    }
+    case Row::LogindReplacedWhileAsleep: {
+        // Its PrepareForSleep(false) never comes: the new logind's word counts.
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Sleep", {"boolean:true"}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "the saver stayed for the sleep";
+        const auto replaced = std::chrono::steady_clock::now();
+        ASSERT_TRUE(bus.start()) << "logind's stand-in did not come back";
+        EXPECT_TRUE(waitUntil(saverRuns, after + 10s)) << "none came after logind was replaced";
+        EXPECT_GE(std::chrono::steady_clock::now() - replaced, after) << "it came before the idle time";
+        break;
+    }
+    case Row::AServiceNeverAnswers: {
+        // Asked at start and at the idle time, the session's services keep
+        // the companion 2 s each at most, said in a line each.
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        const std::string said = companion->standardError();
+        for (const std::string service : {"org.freedesktop.ScreenSaver", "org.gnome.SessionManager"})
+            EXPECT_NE(said.find("tapwrite-idle: " + service + " did not answer in 2 s; going on without it\n"),
+                std::string::npos) << said;
+        // Restarted, the screen locker is asked afresh and keeps the companion
+        // waiting: a lock meanwhile still ends the saver within 3 s.
+        ASSERT_TRUE(bus.start());
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.Lock", {}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 3s)) << "the lock did not end the saver within 3 s";
+        break;
+    }
+    case Row::CinnamonComesBackToLock: {
+        // Its screen saver leaves the bus unneeded, which locks nothing, and
+        // comes back to lock, which ends the saver.
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << companion->standardError();
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.CinnamonLeaves", {}));
+        EXPECT_FALSE(waitUntil([&] { return !saverRuns(); }, 1s)) << "its leaving ended the saver";
+        ASSERT_TRUE(bus.tell("org.tapwrite.StandIn.CinnamonLocks", {}));
+        EXPECT_TRUE(waitUntil([&] { return !saverRuns(); }, 2s)) << "its lock did not end the saver";
+        break;
+    }
+    case Row::LockFolderOpenToOthers: {
+        EXPECT_EQ(companion->waitForExit(10s), TAPWRITE_E2E_IDLE_CANNOT_RUN);
+        EXPECT_NE(companion->standardError().find("tapwrite-idle: cannot lock " + (cache / "tapwrite-idle").string()
+                      + "/tapwrite-idle.lock: " + (cache / "tapwrite-idle").string() + " is open to other accounts\n"),
+            std::string::npos)
+            << companion->standardError();
         break;
     }
     }

@@ -2,18 +2,25 @@
 """Stand-ins for logind, gnome-session and KDE Plasma's power manager and
 screen locker on a private bus, for the idle companion's tests. The test
 steers them through org.tapwrite.StandIn on /org/freedesktop/login1: Lock()
-has this session's object send Lock, SetLockedHint(b) sets its LockedHint
-(printing "LockedHint read" each time that is asked), LockScreen() has the
-screen locker send ActiveChanged(true), Sleep(b) has logind send
-PrepareForSleep(b), Inhibit(b) holds or drops an idle inhibitor in logind and
-gnome-session, InhibitPower(b) one in the power manager, and NamesOf(u)
-gives a process's unique names on the bus.
+and Unlock() have this session's object send Lock and Unlock,
+SetLockedHint(b) sets its LockedHint (printing "LockedHint read" each time
+that is asked), LockScreen() has the screen locker send ActiveChanged(true),
+Sleep(b) has logind send PrepareForSleep(b), Inhibit(b) holds or drops an
+idle inhibitor in logind and gnome-session, InhibitSession(b) one in
+gnome-session alone, InhibitPower(b) one in the power manager, NamesOf(u)
+gives a process's unique names on the bus, and Cinnamon's screen saver
+leaves the bus with CinnamonLeaves() and comes back to lock with
+CinnamonLocks(), as it does after 30 s unneeded.
+
+With hang, the session's services (gnome-session, the power manager, the
+screen locker) take every call and never answer; logind and Cinnamon's
+screen saver still do.
 
 With idle-monitor, it is GNOME's idle monitor instead, counting idle time
 from its own start (no input comes to it), and printing "watch added" each
 time a watch is.
 
-Usage: session_stand_in.py [idle-monitor]  (the bus in DBUS_SESSION_BUS_ADDRESS)
+Usage: session_stand_in.py [idle-monitor | hang]  (the bus in DBUS_SESSION_BUS_ADDRESS)
 """
 import sys
 import time
@@ -24,14 +31,26 @@ from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
 SESSION_PATH = "/org/freedesktop/login1/session/_31"
+hang = sys.argv[1:] == ["hang"]
 held = False
+session_held = False
 power_held = False
 locked_hint = False
+
+
+def answer(reply, value):
+    """A session service's answer, or none at all with hang."""
+    if not hang:
+        reply(value)
 
 
 class Session(dbus.service.Object):
     @dbus.service.signal("org.freedesktop.login1.Session")
     def Lock(self):
+        pass
+
+    @dbus.service.signal("org.freedesktop.login1.Session")
+    def Unlock(self):
         pass
 
     @dbus.service.method(dbus.PROPERTIES_IFACE, in_signature="ss", out_signature="v")
@@ -49,12 +68,41 @@ class ScreenLocker(dbus.service.Object):
     def ActiveChanged(self, active):
         pass
 
+    @dbus.service.method("org.freedesktop.ScreenSaver", out_signature="b", async_callbacks=("reply", "error"))
+    def GetActive(self, reply, error):
+        answer(reply, False)
+
+
+class CinnamonScreenSaver(dbus.service.Object):
+    active = False
+
+    @dbus.service.signal("org.cinnamon.ScreenSaver", signature="b")
+    def ActiveChanged(self, active):
+        pass
+
+    @dbus.service.method("org.cinnamon.ScreenSaver", out_signature="b")
+    def GetActive(self):
+        return self.active
+
 
 class Manager(dbus.service.Object):
     def __init__(self, bus, session, locker):
         super().__init__(bus, "/org/freedesktop/login1")
         self.session = session
         self.locker = locker
+        self.cinnamon = CinnamonScreenSaver(bus, "/org/cinnamon/ScreenSaver")
+        self.cinnamon_name = dbus.service.BusName("org.cinnamon.ScreenSaver", bus)
+
+    @dbus.service.method("org.tapwrite.StandIn")
+    def CinnamonLeaves(self):
+        self.cinnamon_name = None
+        bus.release_name("org.cinnamon.ScreenSaver")
+
+    @dbus.service.method("org.tapwrite.StandIn")
+    def CinnamonLocks(self):
+        self.cinnamon_name = dbus.service.BusName("org.cinnamon.ScreenSaver", bus)
+        self.cinnamon.active = True
+        self.cinnamon.ActiveChanged(True)
 
     @dbus.service.method("org.freedesktop.login1.Manager", in_signature="s", out_signature="o")
     def GetSession(self, name):
@@ -69,6 +117,10 @@ class Manager(dbus.service.Object):
     @dbus.service.method("org.tapwrite.StandIn")
     def Lock(self):
         self.session.Lock()
+
+    @dbus.service.method("org.tapwrite.StandIn")
+    def Unlock(self):
+        self.session.Unlock()
 
     @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
     def SetLockedHint(self, locked):
@@ -107,21 +159,28 @@ class Manager(dbus.service.Object):
         held = bool(hold)
 
     @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
+    def InhibitSession(self, hold):
+        global session_held
+        session_held = bool(hold)
+
+    @dbus.service.method("org.tapwrite.StandIn", in_signature="b")
     def InhibitPower(self, hold):
         global power_held
         power_held = bool(hold)
 
 
 class SessionManager(dbus.service.Object):
-    @dbus.service.method("org.gnome.SessionManager", in_signature="u", out_signature="b")
-    def IsInhibited(self, flags):
-        return held and bool(flags & 8)
+    @dbus.service.method("org.gnome.SessionManager", in_signature="u", out_signature="b",
+                         async_callbacks=("reply", "error"))
+    def IsInhibited(self, flags, reply, error):
+        answer(reply, (held or session_held) and bool(flags & 8))
 
 
 class PowerManagement(dbus.service.Object):
-    @dbus.service.method("org.freedesktop.PowerManagement.Inhibit", out_signature="b")
-    def HasInhibit(self):
-        return power_held
+    @dbus.service.method("org.freedesktop.PowerManagement.Inhibit", out_signature="b",
+                         async_callbacks=("reply", "error"))
+    def HasInhibit(self, reply, error):
+        answer(reply, power_held)
 
 
 class IdleMonitor(dbus.service.Object):
