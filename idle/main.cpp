@@ -3,19 +3,19 @@
 // held or the session is locked. Woken only by events: the idle source's,
 // the buses' signals, the saver's end and our own signals. What they say
 // goes to the decisions (decisions.h), and what those answer is done here.
-#include "idle/buses.h"
-#include "idle/companion.h"
-#include "idle/idle_source.h"
-#include "idle/inhibitors.h"
-#include "idle/lost_session.h"
+#include "idle/decide/companion.h"
+#include "idle/desk/idle_source.h"
 #include "idle/options.h"
-#include "idle/overview.h"
-#include "idle/saver_process.h"
-#include "idle/session_blank_time.h"
-#include "idle/session_lock.h"
+#include "idle/saver/overview.h"
+#include "idle/saver/saver_process.h"
+#include "idle/session/buses.h"
+#include "idle/session/inhibitors.h"
+#include "idle/session/lost_session.h"
+#include "idle/session/session_blank_time.h"
+#include "idle/session/session_lock.h"
+#include "idle/session/sleep_watch.h"
+#include "idle/session/user_environment.h"
 #include "idle/single_instance.h"
-#include "idle/sleep_watch.h"
-#include "idle/user_environment.h"
 
 #include <chrono>
 #include <csignal>

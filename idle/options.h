@@ -1,12 +1,10 @@
 #pragma once
 // The companion's command line: tapwrite-idle [--after SECONDS] [--saver PATH],
 // or --help, or --version.
+#include "idle/session/blank_time.h"
+
 #include <optional>
 #include <string>
-
-// The longest --after: a day, far beyond any desk's blank time, and well
-// inside the millisecond counts the sources take.
-constexpr int longestAfter = 24 * 60 * 60;
 
 struct CompanionOptions {
     // 0 when not given: the session's own time decides.

@@ -5,7 +5,7 @@
 // the companion would (input only where it watched for it, an inhibitor only
 // when asked), and rules a to d are checked after every step. The seed is
 // printed; TAPWRITE_SEED=n runs that one again.
-#include "idle/decisions.h"
+#include "idle/decide/decisions.h"
 
 #include <gtest/gtest.h>
 

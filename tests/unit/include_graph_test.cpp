@@ -13,7 +13,8 @@ namespace {
 namespace fs = std::filesystem;
 using IncludeGraph = std::map<std::string, std::set<std::string>>;
 
-// Keyed by folder and stem: display/page_window stands for its .h and .cpp.
+// Keyed by folder and stem: display/page_window stands for its .h and .cpp,
+// idle/desk/source_x11 for a file of a folder within.
 IncludeGraph readIncludes(const fs::path& top)
 {
     const std::string quote = "#include \"";
@@ -21,11 +22,11 @@ IncludeGraph readIncludes(const fs::path& top)
     for (const char* folder : {"app", "service", "display", "diag", "platform", "feedtool", "idle"}) {
         if (!fs::is_directory(top / folder))
             continue;
-        for (const fs::directory_entry& entry : fs::directory_iterator(top / folder)) {
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(top / folder)) {
             const fs::path& path = entry.path();
             if (path.extension() != ".cpp" && path.extension() != ".h")
                 continue;
-            const std::string file = std::string(folder) + "/" + path.stem().string();
+            const std::string file = (path.parent_path().lexically_relative(top) / path.stem()).generic_string();
             std::set<std::string>& included = graph[file];
             std::ifstream in(path);
             for (std::string line; std::getline(in, line);)
@@ -60,6 +61,20 @@ bool walk(const IncludeGraph& graph, const std::string& file, std::vector<std::s
     done.insert(file);
     return false;
 }
+}
+
+// A folder within another serves it: idle/desk/ may include idle/session/,
+// never idle/ itself.
+TEST(IncludeGraph, NoFileIncludesFromAFolderAboveItsOwn)
+{
+    for (const auto& [file, included] : readIncludes(TAPWRITE_SOURCE_DIR)) {
+        const fs::path folder = fs::path(file).parent_path();
+        for (const std::string& name : included) {
+            const fs::path above = fs::path(name).parent_path();
+            const bool isAbove = above != folder && folder.string().starts_with(above.string() + "/");
+            EXPECT_FALSE(isAbove) << file << " includes " << name << ", of a folder above its own";
+        }
+    }
 }
 
 TEST(IncludeGraph, NoFileReachesItselfAgain)

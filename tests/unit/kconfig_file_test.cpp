@@ -1,6 +1,6 @@
 // Plasma's settings files as Plasma 5 and 6 write them, read as KConfig
 // reads them: only the top-level group's own key counts.
-#include "idle/kconfig_file.h"
+#include "idle/session/kconfig_file.h"
 
 #include <gtest/gtest.h>
 

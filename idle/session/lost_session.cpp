@@ -1,6 +1,6 @@
-#include "idle/lost_session.h"
+#include "idle/session/lost_session.h"
 
-#include "idle/saver_process.h"
+#include "idle/saver/saver_process.h"
 
 #include <cstdio>
 #include <cstdlib>

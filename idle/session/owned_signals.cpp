@@ -1,6 +1,6 @@
-#include "idle/owned_signals.h"
+#include "idle/session/owned_signals.h"
 
-#include "idle/buses.h"
+#include "idle/session/buses.h"
 
 #include <cstring>
 #include <memory>

@@ -1,9 +1,9 @@
-#include "idle/sleep_watch.h"
+#include "idle/session/sleep_watch.h"
 
-#include "idle/buses.h"
-#include "idle/companion.h"
-#include "idle/idle_source.h"
-#include "idle/owned_signals.h"
+#include "idle/decide/companion.h"
+#include "idle/desk/idle_source.h"
+#include "idle/session/buses.h"
+#include "idle/session/owned_signals.h"
 
 namespace {
 int onPrepareForSleep(sd_bus_message* message, void*, sd_bus_error*)

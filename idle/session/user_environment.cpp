@@ -1,6 +1,6 @@
-#include "idle/user_environment.h"
+#include "idle/session/user_environment.h"
 
-#include "idle/buses.h"
+#include "idle/session/buses.h"
 
 #include <cstdlib>
 #include <string_view>

@@ -3,8 +3,8 @@
 // notification reports idled after its time without input and resumed on
 // the next. The compositor holds the report back while a client holds an
 // idle inhibitor.
-#include "idle/idle_source.h"
-#include "idle/wayland_idle.h"
+#include "idle/desk/idle_source.h"
+#include "idle/desk/wayland_idle.h"
 
 #include "ext-idle-notify-v1-client-protocol.h"
 

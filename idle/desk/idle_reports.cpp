@@ -1,5 +1,5 @@
 // The sources' reports: a flag each source sets from its event handlers.
-#include "idle/idle_source.h"
+#include "idle/desk/idle_source.h"
 
 namespace {
 bool idleReported = false;

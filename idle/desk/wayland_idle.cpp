@@ -1,6 +1,6 @@
-#include "idle/wayland_idle.h"
+#include "idle/desk/wayland_idle.h"
 
-#include "idle/idle_source.h"
+#include "idle/desk/idle_source.h"
 
 #include <cstdio>
 #include <cstdlib>

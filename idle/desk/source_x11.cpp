@@ -2,8 +2,8 @@
 // the counter climbs past the idle time, a second one when input drops it
 // again; nothing is asked on a timer. A player's suspension of the server's
 // screen saver (MIT-SCREEN-SAVER) holds the saver back.
-#include "idle/idle_source.h"
-#include "idle/lost_session.h"
+#include "idle/desk/idle_source.h"
+#include "idle/session/lost_session.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>

@@ -1,8 +1,8 @@
-#include "idle/gnome_blank_time.h"
+#include "idle/session/gnome_blank_time.h"
 
-#include "idle/buses.h"
-#include "idle/colon_list.h"
-#include "idle/owned_signals.h"
+#include "idle/session/buses.h"
+#include "idle/session/colon_list.h"
+#include "idle/session/owned_signals.h"
 
 #include <cstdlib>
 #include <gio/gio.h>

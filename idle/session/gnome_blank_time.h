@@ -3,7 +3,7 @@
 // one's own session schema, through GSettings, re-read when dconf tells of a
 // change on the session bus. Cinnamon's session installs GNOME's schema too,
 // with a time that is not Cinnamon's: only the session's own key is read.
-#include "idle/blank_time.h"
+#include "idle/session/blank_time.h"
 
 // Whether the session is Cinnamon's (XDG_CURRENT_DESKTOP names X-Cinnamon)
 // or else GNOME's, on Wayland or X11, with that desk's schema installed.

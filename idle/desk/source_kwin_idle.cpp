@@ -2,8 +2,8 @@
 // idle timeout object reports idle after its time without input and resumed
 // on the next. The compositor holds the report back while a client holds
 // an idle inhibitor on a visible surface.
-#include "idle/idle_source.h"
-#include "idle/wayland_idle.h"
+#include "idle/desk/idle_source.h"
+#include "idle/desk/wayland_idle.h"
 
 #include "idle-client-protocol.h"
 

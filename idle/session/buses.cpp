@@ -1,6 +1,6 @@
-#include "idle/buses.h"
+#include "idle/session/buses.h"
 
-#include "idle/lost_session.h"
+#include "idle/session/lost_session.h"
 
 #include <cerrno>
 #include <cstdint>

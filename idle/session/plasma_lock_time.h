@@ -3,7 +3,7 @@
 // Timeout in minutes), read as Plasma reads it and again when the file
 // changes: its folder is watched, or the nearest one that exists until it
 // comes, and where the file is a link, its target's folder too.
-#include "idle/blank_time.h"
+#include "idle/session/blank_time.h"
 
 // Whether the session is KDE Plasma's.
 bool onPlasma();

@@ -1,4 +1,4 @@
-#include "idle/saver_process.h"
+#include "idle/saver/saver_process.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "idle/x11_blank_time.h"
+#include "idle/desk/x11_blank_time.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/dpms.h>

@@ -1,7 +1,7 @@
-#include "idle/inhibitors.h"
+#include "idle/session/inhibitors.h"
 
-#include "idle/buses.h"
-#include "idle/colon_list.h"
+#include "idle/session/buses.h"
+#include "idle/session/colon_list.h"
 
 #include <cstdint>
 

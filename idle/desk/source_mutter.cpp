@@ -1,9 +1,9 @@
 // GNOME, on Wayland or X11: Mutter's idle monitor on the session bus. An
 // idle watch fires each time the idle time reaches its interval (at once
 // when it already has), a user-active watch once, on the next input.
-#include "idle/buses.h"
-#include "idle/idle_source.h"
-#include "idle/owned_signals.h"
+#include "idle/desk/idle_source.h"
+#include "idle/session/buses.h"
+#include "idle/session/owned_signals.h"
 
 #include <cstdint>
 

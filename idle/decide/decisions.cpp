@@ -1,4 +1,4 @@
-#include "idle/decisions.h"
+#include "idle/decide/decisions.h"
 
 namespace {
 bool heldOff(const Session& s)

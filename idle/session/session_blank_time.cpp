@@ -1,10 +1,9 @@
-#include "idle/session_blank_time.h"
+#include "idle/session/session_blank_time.h"
 
-#include "idle/gnome_blank_time.h"
-#include "idle/idle_source.h"
-#include "idle/options.h"
-#include "idle/plasma_lock_time.h"
-#include "idle/x11_blank_time.h"
+#include "idle/desk/idle_source.h"
+#include "idle/desk/x11_blank_time.h"
+#include "idle/session/gnome_blank_time.h"
+#include "idle/session/plasma_lock_time.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "idle/session_lock.h"
+#include "idle/session/session_lock.h"
 
-#include "idle/buses.h"
-#include "idle/companion.h"
-#include "idle/owned_signals.h"
+#include "idle/decide/companion.h"
+#include "idle/session/buses.h"
+#include "idle/session/owned_signals.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "idle/plasma_lock_time.h"
+#include "idle/session/plasma_lock_time.h"
 
-#include "idle/colon_list.h"
-#include "idle/kconfig_file.h"
+#include "idle/session/colon_list.h"
+#include "idle/session/kconfig_file.h"
 
 #include <cerrno>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "idle/colon_list.h"
+#include "idle/session/colon_list.h"
 
 bool colonListHas(std::string_view list, std::string_view name)
 {

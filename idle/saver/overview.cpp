@@ -1,6 +1,6 @@
-#include "idle/overview.h"
+#include "idle/saver/overview.h"
 
-#include "idle/buses.h"
+#include "idle/session/buses.h"
 
 namespace {
 const char* const shell = "org.gnome.Shell";

@@ -1,4 +1,4 @@
-#include "idle/kconfig_file.h"
+#include "idle/session/kconfig_file.h"
 
 #include <initializer_list>
 
