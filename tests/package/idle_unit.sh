@@ -10,13 +10,7 @@ code=$3
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 chmod 700 "$dir"
-# systemd splits ExecStart= on blanks and expands %: the build's path goes in
-# quoted, as one word.
-word=${program//\\/\\\\}
-word=${word//\"/\\\"}
-export TAPWRITE_EXEC_START="\"${word//%/%%}\""
-awk '/^ExecStart=/ { print "ExecStart=" ENVIRON["TAPWRITE_EXEC_START"]; next } { print }' "$unit" \
-  >"$dir/tapwrite-idle.service"
+sed "s|^ExecStart=.*|ExecStart=$program|" "$unit" >"$dir/tapwrite-idle.service"
 said=$(XDG_RUNTIME_DIR=$dir systemd-analyze --user verify --man=no "$dir/tapwrite-idle.service" 2>&1) \
   || { echo "systemd-analyze verify failed: $said" >&2; exit 1; }
 [ -z "$said" ] || { echo "systemd-analyze verify said: $said" >&2; exit 1; }
