@@ -283,6 +283,16 @@ bool processAlive(pid_t pid)
     const size_t end = stat.rfind(')');
     return end != std::string::npos && end + 2 < stat.size() && stat[end + 2] != 'Z';
 }
+
+// A word for sh -c, as swayidle runs its commands: the checkout's path may
+// hold a blank.
+std::string shellWord(const std::string& text)
+{
+    std::string word = "'";
+    for (const char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
 }
 
 // Started as the README says, by swayidle; its later timeout (blanking,
@@ -298,7 +308,8 @@ TEST(WaylandDeskIdle, StartedBySwayidleItsLaterTimeoutStillComes)
     ASSERT_TRUE(desktopShows());
     ASSERT_TRUE(pointerTo(960, 500));
     ChildProcess swayidle(inSession({"swayidle", "-w", "timeout", "1",
-        saverProgram().string() + " & echo $! >" + pidFile.string(), "timeout", "4", "touch " + marker.string()}));
+        shellWord(saverProgram().string()) + " & echo $! >" + shellWord(pidFile.string()), "timeout", "4",
+        "touch " + shellWord(marker.string())}));
     ASSERT_TRUE(waitForFedPaperOnOutput(page, 20s)) << "swayidle never started the saver: " << swayidle.standardError();
     const pid_t saver = std::atoi(readWholeFile(pidFile).c_str());
     ASSERT_GT(saver, 0);

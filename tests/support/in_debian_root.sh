@@ -102,9 +102,12 @@ if [ -n "$cache" ]; then
   # apt checks each against the release's lists, and drops those they no
   # longer hold.
   mkdir -p "$cache/$release"
+  # mmdebstrap splits a special hook's words as a shell does, so a folder
+  # with a blank in its path goes in quoted.
+  quoted_cache="'${cache//\'/\'\\\'\'}/$release'"
   hooks=(--skip=essential/unlink --setup-hook='mkdir -p "$1/var/cache/apt/archives"'
-    --setup-hook="sync-in $cache/$release /var/cache/apt/archives/" "${hooks[@]}"
-    --customize-hook='chroot "$1" apt-get autoclean -q' --customize-hook="sync-out /var/cache/apt/archives $cache/$release")
+    --setup-hook="sync-in $quoted_cache /var/cache/apt/archives/" "${hooks[@]}"
+    --customize-hook='chroot "$1" apt-get autoclean -q' --customize-hook="sync-out /var/cache/apt/archives $quoted_cache")
 fi
 echo "in_debian_root: making a Debian $release root from $mirror"
 # A root lives for one command: dpkg need not sync each file it unpacks, and
