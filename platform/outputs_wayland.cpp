@@ -132,14 +132,6 @@ void platformRunForXScreen()
     forXScreen = true;
 }
 
-bool waylandDisplayNamed()
-{
-    for (const char* name : {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"})
-        if (const char* value = std::getenv(name); value && *value)
-            return true;
-    return false;
-}
-
 void platformPreferSessionVideoDriver()
 {
     if (!waylandDisplayNamed()) {

@@ -86,6 +86,14 @@ WindowHandle platformForegroundWindow()
     return 0;
 }
 
+bool waylandDisplayNamed()
+{
+    for (const char* name : {"WAYLAND_DISPLAY", "WAYLAND_SOCKET"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
+
 namespace {
 bool waylandSessionAnswers()
 {

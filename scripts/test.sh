@@ -35,11 +35,13 @@ status=0
 # Each stage's time, for the summary: CI must stay under an hour.
 times=()
 took() { times+=("$(printf '%-22s %3d min' "$1" $(((SECONDS - $2 + 30) / 60)))"); }
-# Runs a stage in the foreground; one that fails is named at the end.
+# Runs a stage in the foreground, its output kept too; one that fails is named
+# at the end with the end of that output.
+mkdir -p "$top/build/stages"
 stage() {
-  local name=$1 start=$SECONDS
+  local name=$1 start=$SECONDS log="$top/build/stages/$1.log"
   shift
-  "$@" || { status=1; failed+=("$name"); }
+  "$@" 2>&1 | tee "$log" || { status=1; failed+=("$log"); }
   took "$name" "$start"
 }
 
