@@ -130,8 +130,7 @@ beside "$top/build/$other.log" "$top/tests/support/in_debian_root.sh" "${newer[@
   bash tests/support/fresh_debian_stage.sh
 beside "$top/build/asan-build.log" "$top/scripts/build.sh" "$top/build-asan" \
   -DBUILD_TESTING=ON -DTAPWRITE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
-# Cinnamon's desk is left out until its lock row passes (tests/e2e/CMakeLists.txt).
-suite "$top/build" -LE 'release|cinnamon'
+suite "$top/build" -LE release
 joined
 
 # The release command's rows, builds that wait on nothing, beside the
