@@ -35,13 +35,16 @@ status=0
 # Each stage's time, for the summary: CI must stay under an hour.
 times=()
 took() { times+=("$(printf '%-22s %3d min' "$1" $(((SECONDS - $2 + 30) / 60)))"); }
-# Runs a stage in the foreground, its output kept too; one that fails is named
-# at the end with the end of that output.
+# Runs a stage in the foreground, in this shell (it may set variables), its
+# output kept too; one that fails is named at the end with the end of that
+# output.
 mkdir -p "$top/build/stages"
 stage() {
-  local name=$1 start=$SECONDS log="$top/build/stages/$1.log"
+  local name=$1 start=$SECONDS log="$top/build/stages/$1.log" code=0
   shift
-  "$@" 2>&1 | tee "$log" || { status=1; failed+=("$log"); }
+  "$@" > >(tee "$log") 2>&1 || code=$?
+  wait $!
+  [ $code -eq 0 ] || { status=1; failed+=("$log"); }
   took "$name" "$start"
 }
 
@@ -125,6 +128,8 @@ other=bookworm newer=()
 if [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" != trixie ]; then
   other=trixie
   stage "package for $other" package_for "$other"
+  # Without it the stage there would pass without installing one.
+  [ ${#newer[@]} -gt 0 ] || { status=1; failed+=("package for $other: none handed on"); }
 fi
 beside "$top/build/$other.log" "$top/tests/support/in_debian_root.sh" "${newer[@]}" "$other" \
   bash tests/support/fresh_debian_stage.sh
