@@ -210,4 +210,7 @@ while read -r package name licence; do
 done <<<"$rows"
 echo "$built_key" >"$key_file"
 report_older_sources
+# The sources stay beside the prefix, where a release reads its licences
+# against them.
+[ "$work" = "$root" ] || mv "$work/src" "$root/src"
 echo "Windows libraries ready in $prefix"
