@@ -216,8 +216,7 @@ bool setCinnamonShield(bool active)
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         runCommand(inSession({"cinnamon-screensaver-command", active ? "--lock" : "--deactivate"}), 60s);
-        if (waitUntil([&] { return cinnamonShieldSays(active); }, 15s))
-            break;
+        waitUntil([&] { return cinnamonShieldSays(active); }, 15s);
     }
     return true;
 }
