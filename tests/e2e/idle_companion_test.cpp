@@ -815,7 +815,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         ASSERT_TRUE(setCinnamonShield(false)) << "the shield stayed up";
         const auto input = std::chrono::steady_clock::now();
         ASSERT_TRUE(nudgePointer(c.desk));
-        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after the unlock";
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after the unlock: " << companion->standardError();
         EXPECT_GE(std::chrono::steady_clock::now() - input, after) << "it came before the idle time";
         EXPECT_TRUE(shows());
         break;
@@ -886,7 +886,7 @@ TEST_P(IdleCompanion, StartsTheSaverOnIdleOnlyWhenItMay)
         // Unlocked without logind (swaylock, i3lock): input, then the next idle time brings it.
         const auto input = std::chrono::steady_clock::now();
         ASSERT_TRUE(nudgePointer(c.desk));
-        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after the lock and input";
+        ASSERT_TRUE(waitUntil(saverRuns, after + 10s)) << "no saver after the lock and input: " << companion->standardError();
         EXPECT_GE(std::chrono::steady_clock::now() - input, after) << "it came before the idle time";
         for (const std::string& name : names)
             ASSERT_TRUE(bus.forge(name, "Lock"));
